@@ -1,0 +1,15 @@
+#pragma once
+#include <string>
+
+namespace noce {
+
+// Writes DirFiles\InstallFont.bat, which copies the font into the system
+// fonts folder and registers it, and starts it without waiting.
+// `cartellaOrigine` receives a trailing "\" when it lacks one.
+void InstallaFont(std::string& cartellaOrigine, std::string& nomeFont);
+
+// Waits until the last batch started by InstallaFont has ended: the
+// clean-up must not delete the font before the batch has copied it.
+void AttendiFineInstallaFont();
+
+}  // namespace noce

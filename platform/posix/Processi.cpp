@@ -1,0 +1,209 @@
+#include "Processi.h"
+
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+#include "../Sistema.h"
+#include "Percorsi.h"
+
+extern char** environ;
+
+namespace noce::posix {
+
+namespace {
+
+bool FileRegolare(const std::string& host) {
+    struct stat st;
+    return stat(host.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool HaEstensione(const std::string& nome) {
+    auto barra = nome.find_last_of("\\/");
+    auto punto = nome.rfind('.');
+    return punto != std::string::npos && (barra == std::string::npos || punto > barra);
+}
+
+bool HaPercorso(const std::string& nome) {
+    return nome.find_first_of("\\/") != std::string::npos || (nome.size() >= 2 && nome[1] == ':');
+}
+
+std::string Minuscolo(std::string s) {
+    for (auto& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    return s;
+}
+
+// The host file a program name stands for, searched as CreateProcess does.
+std::optional<std::string> CercaFile(const std::string& nome) {
+    std::string conEstensione = HaEstensione(nome) ? nome : nome + ".exe";
+    if (HaPercorso(nome)) {
+        std::string h = PercorsoHost(conEstensione);
+        if (FileRegolare(h)) return h;
+        return std::nullopt;
+    }
+    char buf[PATH_MAX];
+    std::string cwd = getcwd(buf, sizeof buf) ? buf : ".";
+    std::string cartelle[] = {CartellaEseguibile(), cwd, PercorsoHost("C:\\Windows\\System32")};
+    for (const auto& c : cartelle) {
+        std::string h = PercorsoHost(PercorsoWindows(c) + "\\" + conEstensione);
+        if (FileRegolare(h)) return h;
+    }
+    if (const char* path = std::getenv("PATH")) {
+        std::string p = path;
+        std::size_t inizio = 0;
+        while (inizio <= p.size()) {
+            auto fine = p.find(':', inizio);
+            std::string c = p.substr(inizio, fine == std::string::npos ? std::string::npos : fine - inizio);
+            if (!c.empty()) {
+                for (const std::string& n : {conEstensione, nome}) {
+                    std::string h = c + "/" + n;
+                    if (FileRegolare(h) && ::access(h.c_str(), X_OK) == 0) return h;
+                }
+            }
+            if (fine == std::string::npos) break;
+            inizio = fine + 1;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<ProgrammaTrovato> Completa(const std::string& host, const std::string& argv0, const std::string& resto) {
+    ProgrammaTrovato p{host, argv0, ArgomentiCrt(resto)};
+    std::string est = Minuscolo(host.substr(host.size() >= 4 ? host.size() - 4 : 0));
+    if (est == ".bat" || est == ".cmd") {
+        auto cmd = CercaFile("C:\\Windows\\System32\\cmd.exe");
+        if (!cmd) return std::nullopt;
+        std::vector<std::string> a = {"/c", PercorsoWindows(host)};
+        a.insert(a.end(), p.argomenti.begin(), p.argomenti.end());
+        return ProgrammaTrovato{*cmd, "cmd.exe", a};
+    }
+    return p;
+}
+
+}  // namespace
+
+std::vector<std::string> ArgomentiCrt(const std::string& s) {
+    std::vector<std::string> argomenti;
+    std::size_t i = 0;
+    const std::size_t n = s.size();
+    for (;;) {
+        while (i < n && (s[i] == ' ' || s[i] == '\t')) ++i;
+        if (i >= n) break;
+        std::string a;
+        bool virgolette = false;
+        while (i < n) {
+            char c = s[i];
+            if (!virgolette && (c == ' ' || c == '\t')) break;
+            if (c == '\\') {
+                std::size_t barre = 0;
+                while (i < n && s[i] == '\\') {
+                    ++barre;
+                    ++i;
+                }
+                if (i < n && s[i] == '"') {
+                    a.append(barre / 2, '\\');
+                    if (barre % 2 == 1) {
+                        a += '"';
+                        ++i;
+                    }
+                } else {
+                    a.append(barre, '\\');
+                }
+                continue;
+            }
+            if (c == '"') {
+                if (virgolette && i + 1 < n && s[i + 1] == '"') {
+                    a += '"';
+                    i += 2;
+                    continue;
+                }
+                virgolette = !virgolette;
+                ++i;
+                continue;
+            }
+            a += c;
+            ++i;
+        }
+        argomenti.push_back(a);
+    }
+    return argomenti;
+}
+
+std::optional<ProgrammaTrovato> TrovaProgramma(const std::string& riga) {
+    std::size_t i = 0;
+    while (i < riga.size() && (riga[i] == ' ' || riga[i] == '\t')) ++i;
+    if (i >= riga.size()) return std::nullopt;
+    if (riga[i] == '"') {
+        auto chiusa = riga.find('"', i + 1);
+        std::string nome = riga.substr(i + 1, chiusa == std::string::npos ? std::string::npos : chiusa - i - 1);
+        std::string resto = chiusa == std::string::npos ? "" : riga.substr(chiusa + 1);
+        auto h = CercaFile(nome);
+        if (!h) return std::nullopt;
+        return Completa(*h, nome, resto);
+    }
+    // Unquoted: "C:\Program Files\x.exe a" is tried as "C:\Program", then
+    // "C:\Program Files\x.exe", and so on, the first that exists winning.
+    std::size_t fine = i;
+    for (;;) {
+        fine = riga.find_first_of(" \t", fine);
+        std::string nome = riga.substr(i, fine == std::string::npos ? std::string::npos : fine - i);
+        if (auto h = CercaFile(nome)) return Completa(*h, nome, fine == std::string::npos ? "" : riga.substr(fine));
+        if (fine == std::string::npos) return std::nullopt;
+        while (fine < riga.size() && (riga[fine] == ' ' || riga[fine] == '\t')) ++fine;
+        if (fine >= riga.size()) return std::nullopt;
+    }
+}
+
+}  // namespace noce::posix
+
+namespace noce::sistema {
+
+namespace {
+
+// Starts a program found for a command line; -1 when it cannot start.
+pid_t Avvia(const std::string& riga) {
+    auto p = posix::TrovaProgramma(riga);
+    if (!p) return -1;
+    // Windows runs any .exe; the bootstrap and the downloader save plain
+    // files, so the execute bit is given here.
+    if (::access(p->host.c_str(), X_OK) != 0) {
+        struct stat st;
+        if (stat(p->host.c_str(), &st) == 0) ::chmod(p->host.c_str(), st.st_mode | S_IXUSR | S_IXGRP | S_IXOTH);
+    }
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(p->argv0.c_str()));
+    for (auto& a : p->argomenti) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid;
+    if (posix_spawn(&pid, p->host.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return -1;
+    return pid;
+}
+
+}  // namespace
+
+std::int64_t AvviaProgramma(const std::string& riga, StileFinestra) {
+    pid_t pid = Avvia(riga);
+    if (pid < 0) throw ErroreDi(err::FileNonTrovato);
+    return pid;
+}
+
+void AttendiProgramma(std::int64_t processo) {
+    int stato;
+    while (waitpid(static_cast<pid_t>(processo), &stato, 0) < 0 && errno == EINTR) {
+    }
+}
+
+bool AvviaEAttendi(const std::string& riga) {
+    pid_t pid = Avvia(riga);
+    if (pid < 0) return false;
+    AttendiProgramma(pid);
+    return true;
+}
+
+}  // namespace noce::sistema
