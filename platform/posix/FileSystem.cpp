@@ -191,7 +191,10 @@ std::vector<std::string> ElencoFile(const std::string& cartella) {
         std::string n = e->d_name;
         if (n.starts_with(".")) continue;
         struct stat st;
-        if (lstat((h + "/" + n).c_str(), &st) == 0 && S_ISREG(st.st_mode)) nomi.push_back(n);
+        // A link is listed as a file, whatever it points at: deleting it
+        // by name removes the link, never what lies behind it.
+        if (lstat((h + "/" + n).c_str(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)))
+            nomi.push_back(n);
     }
     closedir(d);
     std::sort(nomi.begin(), nomi.end(), PrimaMinore);

@@ -1,6 +1,7 @@
 // The machine and clock services of Sistema.h on a Linux host.
 #include <unistd.h>
 
+#include <cstdlib>
 #include <ctime>
 #include <mutex>
 
@@ -36,7 +37,12 @@ void ImpostaOrologio(std::function<DataOra()> orologio) {
     orologioDiProva = std::move(orologio);
 }
 
-std::string CartellaProgramma() { return posix::PercorsoWindows(posix::CartellaEseguibile()); }
+std::string CartellaProgramma() {
+    // NOCE_CARTELLA_PROGRAMMA (a Windows path without a trailing "\") puts
+    // the installer's folder on a test drive without moving the test program.
+    if (const char* c = std::getenv("NOCE_CARTELLA_PROGRAMMA"); c && *c) return c;
+    return posix::PercorsoWindows(posix::CartellaEseguibile());
+}
 
 bool GetVersionExA(OSVERSIONINFOA& v) {
     if (v.dwOSVersionInfoSize != 148) return false;
