@@ -1,0 +1,177 @@
+// The HTTP request object: a small HTTP/1.1 client that writes the request
+// line and the headers exactly as they were given, in their order. (libcurl
+// would move a Host header of ours to the first line.)
+#include <climits>
+
+#include "../RichiestaHttp.h"
+#include "Http.h"
+#include "Server.h"
+
+namespace noce {
+
+namespace posix::http {
+
+ErroreRuntime ErroreWinHttp(int c) {
+    const char* testo = "Errore interno";
+    switch (c) {
+    case codice::Timeout: testo = "Timeout dell'operazione"; break;
+    case codice::UrlNonValido: testo = "URL non valido"; break;
+    case codice::SchemaNonRiconosciuto: testo = "Lo schema dell'URL non è riconosciuto o non è supportato"; break;
+    case codice::NomeNonRisolto: testo = "Impossibile risolvere il nome o l'indirizzo del server"; break;
+    case codice::ConnessioneImpossibile: testo = "Impossibile stabilire una connessione con il server"; break;
+    case codice::ConnessioneInterrotta:
+        testo = "La connessione con il server è stata interrotta in modo anomalo";
+        break;
+    case codice::PrimaDiOpen: testo = "Impossibile chiamare questo metodo prima di Open"; break;
+    case codice::RispostaNonValida: testo = "Risposta del server non valida"; break;
+    case codice::IntestazioneNonValida: testo = "Intestazione non valida"; break;
+    }
+    // As an HRESULT of the Win32 facility, read as a signed 32-bit number.
+    std::int64_t hresult = static_cast<std::int64_t>(0x80070000u | static_cast<unsigned>(c)) - 0x100000000LL;
+    return ErroreRuntime(hresult, testo);
+}
+
+namespace {
+
+std::string Minuscolo(std::string s) {
+    for (auto& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    return s;
+}
+
+// Bytes a request line cannot carry as they are.
+std::string Escape(const std::string& s) {
+    static const char* esadecimali = "0123456789ABCDEF";
+    std::string fuori;
+    for (unsigned char c : s) {
+        if (c <= 0x20 || c >= 0x7F) {
+            fuori += '%';
+            fuori += esadecimali[c >> 4];
+            fuori += esadecimali[c & 15];
+        } else {
+            fuori += static_cast<char>(c);
+        }
+    }
+    return fuori;
+}
+
+bool Token(const std::string& s) {
+    if (s.empty()) return false;
+    for (unsigned char c : s)
+        if (c <= 0x20 || c >= 0x7F || std::string("()<>@,;:\\\"/[]?={}").find(static_cast<char>(c)) != std::string::npos)
+            return false;
+    return true;
+}
+
+int Millisecondi(int t) { return t > 0 ? t : INT_MAX; }
+
+}  // namespace
+
+Url AnalizzaUrl(const std::string& url) {
+    auto sep = url.find("://");
+    if (sep == std::string::npos) throw ErroreWinHttp(codice::UrlNonValido);
+    if (Minuscolo(url.substr(0, sep)) != "http") throw ErroreWinHttp(codice::SchemaNonRiconosciuto);
+    std::string resto = url.substr(sep + 3);
+    auto finePadrone = resto.find_first_of("/?#");
+    std::string autorita = resto.substr(0, finePadrone);
+    std::string percorso = finePadrone == std::string::npos ? "" : resto.substr(finePadrone);
+    percorso = percorso.substr(0, percorso.find('#'));
+    if (percorso.empty() || percorso[0] != '/') percorso = "/" + percorso;
+
+    Url u;
+    u.percorso = Escape(percorso);
+    if (autorita.find('@') != std::string::npos) throw ErroreWinHttp(codice::UrlNonValido);
+    std::string porta;
+    if (!autorita.empty() && autorita[0] == '[') {
+        auto chiusa = autorita.find(']');
+        if (chiusa == std::string::npos) throw ErroreWinHttp(codice::UrlNonValido);
+        u.host = autorita.substr(1, chiusa - 1);
+        std::string dopo = autorita.substr(chiusa + 1);
+        if (!dopo.empty()) {
+            if (dopo[0] != ':') throw ErroreWinHttp(codice::UrlNonValido);
+            porta = dopo.substr(1);
+        }
+    } else {
+        auto due = autorita.find(':');
+        u.host = autorita.substr(0, due);
+        if (due != std::string::npos) porta = autorita.substr(due + 1);
+    }
+    if (u.host.empty() || u.host.find_first_of(" \t\r\n") != std::string::npos)
+        throw ErroreWinHttp(codice::UrlNonValido);
+    if (!porta.empty()) {
+        if (porta.size() > 5 || porta.find_first_not_of("0123456789") != std::string::npos)
+            throw ErroreWinHttp(codice::UrlNonValido);
+        u.porta = std::stoi(porta);
+        if (u.porta < 1 || u.porta > 65535) throw ErroreWinHttp(codice::UrlNonValido);
+    }
+    return u;
+}
+
+}  // namespace posix::http
+
+using namespace posix::http;
+
+WinHttpRequest::WinHttpRequest() = default;
+WinHttpRequest::~WinHttpRequest() = default;
+
+void WinHttpRequest::Open(const std::string& metodo, const std::string& url, bool asincrono) {
+    if (asincrono || !Token(metodo)) throw ErroreDi(err::ChiamataNonValida);
+    AnalizzaUrl(url);
+    metodo_ = metodo;
+    url_ = url;
+    intestazioni_.clear();
+    status_ = 0;
+    statusText_.clear();
+    intestazioniRisposta_.clear();
+    corpo_.clear();
+}
+
+void WinHttpRequest::SetRequestHeader(const std::string& nome, const std::string& valore) {
+    if (metodo_.empty()) throw ErroreWinHttp(codice::PrimaDiOpen);
+    // A line break in a value would smuggle a header of its own.
+    if (!Token(nome) || valore.find_first_of("\r\n") != std::string::npos || valore.find('\0') != std::string::npos)
+        throw ErroreWinHttp(codice::IntestazioneNonValida);
+    intestazioni_.emplace_back(nome, valore);
+}
+
+void WinHttpRequest::Send() {
+    if (metodo_.empty()) throw ErroreWinHttp(codice::PrimaDiOpen);
+    status_ = 0;
+    statusText_.clear();
+    intestazioniRisposta_.clear();
+    corpo_.clear();
+
+    Url u = AnalizzaUrl(url_);
+    std::string richiesta = metodo_ + " " + u.percorso + " HTTP/1.1\r\n";
+    bool conHost = false;
+    for (const auto& [nome, valore] : intestazioni_) {
+        richiesta += nome + ": " + valore + "\r\n";
+        conHost = conHost || Minuscolo(nome) == "host";
+    }
+    // HTTP/1.1 has no request without a Host; one set by the caller is
+    // never touched or moved.
+    if (!conHost) {
+        std::string host = u.host.find(':') != std::string::npos ? "[" + u.host + "]" : u.host;
+        richiesta += "Host: " + host + (u.porta != 80 ? ":" + std::to_string(u.porta) : "") + "\r\n";
+    }
+    richiesta += "\r\n";
+
+    auto destinazione = posix::DestinazioneConnessione(u.host, u.porta);
+    Connessione connessione(destinazione.host, destinazione.porta, Millisecondi(TimeoutConnessione));
+    connessione.Invia(richiesta, Millisecondi(TimeoutInvio));
+    const int ricezione = Millisecondi(TimeoutRicezione);
+    Risposta r = LeggiRisposta(
+        [&](char* buf, std::size_t n) { return connessione.Ricevi(buf, n, ricezione); }, metodo_ == "HEAD");
+    // The connection is closed here even though the server may keep it
+    // alive: this object makes one request per Open.
+    corpo_ = DecodificaContenuto(ValoreIntestazione(r.intestazioni, "Content-Encoding"), r.corpo);
+    status_ = r.status;
+    statusText_ = r.testo;
+    intestazioniRisposta_ = std::move(r.intestazioni);
+}
+
+std::string WinHttpRequest::GetResponseHeader(const std::string& nome) const {
+    return ValoreIntestazione(intestazioniRisposta_, nome);
+}
+
+}  // namespace noce
