@@ -5,12 +5,13 @@
 namespace noce {
 
 struct Immagine {
-    enum class Formato { RGB, RGBA, JPEG };
+    // RGB and RGBA: raw pixels; PNG and JPEG: the file's bytes.
+    enum class Formato { RGB, RGBA, PNG, JPEG };
     const char* nome;
     int larghezza;  // pixels
     int altezza;
     Formato formato;
-    const unsigned char* dati;  // rows top to bottom for RGB and RGBA
+    const unsigned char* dati;  // rows top to bottom for RGB and RGBA; file bytes otherwise
     std::size_t dimensione;
 };
 
