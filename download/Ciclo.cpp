@@ -1,0 +1,128 @@
+// The pipeline cycle: one step per tick of TimerCiclo, from the list fetch
+// to the hand-over to the installation run.
+#include "Marcatore.h"
+#include "app/frmPrincipale.h"
+#include "platform/ModuleShell.h"
+#include "platform/mdlLogInstallazione.h"
+
+namespace noce {
+
+namespace {
+
+constexpr const char* TitoloCiclo = "NOCE Installazione";
+
+// Holds a tick's busy flag for as long as the tick runs, also when it
+// leaves by the end of the program.
+class TickInCorso {
+public:
+    explicit TickInCorso(bool& flag) : flag_(flag) { flag_ = true; }
+    ~TickInCorso() { flag_ = false; }
+    TickInCorso(const TickInCorso&) = delete;
+    TickInCorso& operator=(const TickInCorso&) = delete;
+
+private:
+    bool& flag_;
+};
+
+}  // namespace
+
+void frmPrincipale::TickCiclo() {
+    // A question or the installation run lets events through while the
+    // timer stays enabled; a second tick then would ask the question or
+    // start the run again.
+    if (!TimerCiclo.Enabled || cicloInCorso_ || installaInCorso_ > 0) return;
+    TickInCorso guardia(cicloInCorso_);
+    Evento([this] { TimerCiclo_Timer(); });
+}
+
+void frmPrincipale::TimerCiclo_Timer() {
+    const std::string cartella = CartellaInstallatore();
+    const std::string marcatore = cartella + "\\scaricoincorso.max";
+
+    auto eliminaMarcatore = [&] {
+        if (sistema::EsisteFile(marcatore)) sistema::EliminaFile(marcatore);
+    };
+    auto fallito = [&](const char* messaggio) {
+        MsgBox(messaggio, Pulsanti::OK, Icona::Stop, TitoloCiclo);
+        ui.End();
+    };
+
+    switch (FaseCiclo) {
+    case 0:
+        ScriviLog("Controlo la presenza del file lista.txt");
+        eliminaMarcatore();
+        ImgTasto[0].Visible = false;
+        ImgTasto[1].Visible = false;
+        optVersione[0].Enabled = false;
+        optVersione[1].Enabled = false;
+        ui.DoEvents();
+        ScriviLog("Avvio scarico lista");
+        ScaricoLista();
+        // 2 when the operator kept the list that was there.
+        if (FaseCiclo != 2) FaseCiclo = 1;
+        break;
+
+    case 1: {
+        auto stato = StatoMarcatore(marcatore);
+        if (!stato) break;
+        if (*stato == 1) FaseCiclo = 2;
+        else if (*stato == 2) fallito("Errore nello scarico della lista files.");
+        break;
+    }
+
+    case 2:
+        ScriviLog("Controllo la presenza del file unzip");
+        eliminaMarcatore();
+        if (sistema::EsisteFile(cartella + "\\unzip.exe")) {
+            ScriviLog("Elimino unzip.exe");
+            sistema::EliminaFile(cartella + "\\unzip.exe");
+        }
+        ScriviLog("Scarico UnZip");
+        ScaricoUnZip();
+        // 4 when the operator kept the extractor that was there.
+        if (FaseCiclo != 4) FaseCiclo = 3;
+        break;
+
+    case 3: {
+        auto stato = StatoMarcatore(marcatore);
+        if (!stato) break;
+        if (*stato == 1) FaseCiclo = 4;
+        else if (*stato == 2) fallito("Errore nello scarico dell'estrattore.");
+        break;
+    }
+
+    case 4:
+        eliminaMarcatore();
+        ScriviLog("Scarico Zip");
+        ScaricoZip();
+        // 6 when the operator kept the archive that was there.
+        if (FaseCiclo != 6) FaseCiclo = 5;
+        break;
+
+    case 5: {
+        auto stato = StatoMarcatore(marcatore);
+        if (!stato) break;
+        if (*stato == 1) FaseCiclo = 6;
+        else if (*stato == 2) fallito("Errore nello scarico dell'archivio.");
+        break;
+    }
+
+    case 6: {
+        const std::string riga = "\"" + cartella + "\\unzip\" -o \"" + cartella + "\\transito.zip\" -d \"" + DirFiles + "\"";
+        ScriviLog(riga);
+        EseguiAttendi(riga);
+        FaseCiclo = 7;
+        break;
+    }
+
+    case 7:
+        Installazione();
+        // Only if the run ever came back: it must not start again.
+        TimerCiclo.Enabled = false;
+        break;
+
+    default: break;
+    }
+}
+
+}  // namespace noce
