@@ -32,7 +32,7 @@ void CopiaFile(const std::string& da, const std::string& a);
 // Deletes a plain file (Kill).
 void EliminaFile(const std::string& percorso);
 // The plain, visible files of a folder, sorted by name without regard to
-// case (what a file list box shows).
+// case (what a file list box shows). Links count as files.
 std::vector<std::string> ElencoFile(const std::string& cartella);
 // The sub-folders of a folder, without following links out of it.
 std::vector<std::string> ElencoCartelle(const std::string& cartella);
