@@ -1,6 +1,7 @@
 #include "mdlFont.h"
 
 #include "Sistema.h"
+#include "mdlLogInstallazione.h"
 
 namespace noce {
 
@@ -10,7 +11,8 @@ std::int64_t batchInCorso = 0;
 
 void InstallaFont(std::string& cartellaOrigine, std::string& nomeFont) {
     if (cartellaOrigine.empty() || cartellaOrigine.back() != '\\') cartellaOrigine += "\\";
-    std::string batch = sistema::CartellaProgramma() + "\\files\\InstallFont.bat";
+    // DirFiles is the installer's folder + "\files", set at start-up.
+    std::string batch = DirFiles + "\\InstallFont.bat";
     std::string riga1 = "XCOPY \"" + cartellaOrigine + nomeFont + "\" %systemroot%\\fonts /Y /C";
     std::string riga2 =
         "REG ADD \"HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts\" /v \"Fulcro (True Type)\" "

@@ -171,8 +171,9 @@ pid_t Avvia(const std::string& riga) {
     auto p = posix::TrovaProgramma(riga);
     if (!p) return -1;
     // Windows runs any .exe; the bootstrap and the downloader save plain
-    // files, so the execute bit is given here.
-    if (::access(p->host.c_str(), X_OK) != 0) {
+    // files, so the execute bit is given here. Only to an .exe: a data file
+    // named as a program does not become one.
+    if (posix::Minuscolo(p->host).ends_with(".exe") && ::access(p->host.c_str(), X_OK) != 0) {
         struct stat st;
         if (stat(p->host.c_str(), &st) == 0) ::chmod(p->host.c_str(), st.st_mode | S_IXUSR | S_IXGRP | S_IXOTH);
     }
