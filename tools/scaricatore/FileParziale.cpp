@@ -1,0 +1,63 @@
+#include "FileParziale.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <system_error>
+
+namespace scaricatore {
+
+namespace {
+
+[[noreturn]] void Errore(const std::string& cosa) {
+    throw std::system_error(errno, std::generic_category(), cosa);
+}
+
+}  // namespace
+
+FileParziale::FileParziale(std::string destinazioneHost) : destinazione_(std::move(destinazioneHost)) {
+    auto barra = destinazione_.rfind('/');
+    std::string cartella = barra == std::string::npos ? "." : destinazione_.substr(0, barra);
+    // A short name: the target's own may already be close to the limit.
+    for (int n = 0;; ++n) {
+        temporaneo_ = cartella + "/.scarico-" + std::to_string(::getpid()) + "-" + std::to_string(n) + ".tmp";
+        fd_ = ::open(temporaneo_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd_ >= 0) break;
+        if (errno != EEXIST || n > 100) Errore("impossibile creare " + temporaneo_);
+    }
+}
+
+FileParziale::~FileParziale() {
+    if (fd_ >= 0) ::close(fd_);
+    if (!consegnato_) ::unlink(temporaneo_.c_str());
+}
+
+void FileParziale::Scrivi(const char* dati, std::size_t n) {
+    while (n > 0) {
+        ssize_t k = ::write(fd_, dati, n);
+        if (k < 0 && errno == EINTR) continue;
+        if (k < 0) Errore("scrittura di " + temporaneo_);
+        dati += k;
+        n -= static_cast<std::size_t>(k);
+        dimensione_ += static_cast<std::uint64_t>(k);
+    }
+}
+
+void FileParziale::Svuota() {
+    if (::ftruncate(fd_, 0) != 0 || ::lseek(fd_, 0, SEEK_SET) != 0) Errore("svuotamento di " + temporaneo_);
+    dimensione_ = 0;
+}
+
+void FileParziale::Consegna() {
+    // One flush before the rename: after a power cut the target is either
+    // the old file or the whole new one, never an empty name.
+    if (::fsync(fd_) != 0) Errore("scrittura su disco di " + temporaneo_);
+    int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) Errore("chiusura di " + temporaneo_);
+    if (::rename(temporaneo_.c_str(), destinazione_.c_str()) != 0) Errore("impossibile sostituire " + destinazione_);
+    consegnato_ = true;
+}
+
+}  // namespace scaricatore

@@ -1,0 +1,21 @@
+#pragma once
+// noce-server [--port N] [--root DIR] [--bind ADDRESS] [--durata SECONDS]
+#include <optional>
+#include <string>
+
+namespace server {
+
+struct Opzioni {
+    int porta = 80;                   // 0: any free port
+    std::string radice;               // the folder served
+    std::string indirizzo = "127.0.0.1";
+    long durataS = 0;                 // stop by itself after this long; 0: never
+};
+
+// Empty, with the reason in `errore`, for a line that cannot be used.
+std::optional<Opzioni> LeggiOpzioni(int argc, const char* const* argv, std::string& errore);
+
+inline constexpr const char* Uso =
+    "uso: noce-server [--port N] [--root CARTELLA] [--bind INDIRIZZO] [--durata SECONDI]";
+
+}  // namespace server
