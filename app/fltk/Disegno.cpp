@@ -1,0 +1,122 @@
+// Fonts, pictures and label text for the FLTK view.
+#include "Disegno.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+
+#include <FL/Fl.H>
+#include <FL/Fl_JPEG_Image.H>
+#include <FL/Fl_PNG_Image.H>
+#include <FL/Fl_RGB_Image.H>
+#include <FL/fl_draw.H>
+
+namespace noce::fltk {
+
+int Pixel(double twips) { return static_cast<int>(std::lround(twips / TwipsPerPixel)); }
+
+Fl_Color ColoreFl(noce::Colore c) { return fl_rgb_color(c.r, c.g, c.b); }
+
+namespace {
+
+// Our faces, registered once after the toolkit's own.
+enum Faccia { Sans, SansGrassetto, Serif, SerifGrassetto, NumeroFacce };
+
+Fl_Font Registra() {
+    static const Fl_Font base = [] {
+        // The first character is the style for the Xft back end: ' ' plain, 'B' bold.
+        const char* nomi[NumeroFacce] = {" Liberation Sans", "BLiberation Sans", " Liberation Serif",
+                                         "BLiberation Serif"};
+        Fl_Font primo = FL_FREE_FONT;
+        for (int i = 0; i < NumeroFacce; ++i) Fl::set_font(static_cast<Fl_Font>(primo + i), nomi[i]);
+        return primo;
+    }();
+    return base;
+}
+
+bool Serifato(const std::string& nome) {
+    // Only Times New Roman among the design's fonts has serifs.
+    return nome.find("Times") != std::string::npos;
+}
+
+}  // namespace
+
+void ScegliCarattere(const Carattere& c) {
+    int faccia = Serifato(c.Name) ? (c.Bold ? SerifGrassetto : Serif) : (c.Bold ? SansGrassetto : Sans);
+    int pixel = static_cast<int>(std::lround(c.Size * 96.0 / 72.0));
+    fl_font(static_cast<Fl_Font>(Registra() + faccia), pixel);
+}
+
+Fl_RGB_Image& Decodifica(const Immagine& im) {
+    static std::map<const Immagine*, std::unique_ptr<Fl_RGB_Image>> gia;
+    auto& posto = gia[&im];
+    if (posto) return *posto;
+    switch (im.formato) {
+    case Immagine::Formato::RGB: posto = std::make_unique<Fl_RGB_Image>(im.dati, im.larghezza, im.altezza, 3); break;
+    case Immagine::Formato::RGBA: posto = std::make_unique<Fl_RGB_Image>(im.dati, im.larghezza, im.altezza, 4); break;
+    case Immagine::Formato::PNG:
+        posto = std::make_unique<Fl_PNG_Image>(im.nome, im.dati, static_cast<int>(im.dimensione));
+        break;
+    case Immagine::Formato::JPEG: posto = std::make_unique<Fl_JPEG_Image>(im.nome, im.dati); break;
+    }
+    if (posto->fail() || posto->w() != im.larghezza || posto->h() != im.altezza) {
+        std::fprintf(stderr, "NoceInstallazione: the picture %s is damaged (%dx%d, expected %dx%d)\n", im.nome,
+                     posto->w(), posto->h(), im.larghezza, im.altezza);
+        std::exit(1);
+    }
+    return *posto;
+}
+
+namespace {
+
+// Greedy word wrap of one paragraph: each line is the longest run that fits
+// and ends before a blank (or at the end); the blanks at a break are dropped.
+void Avvolgi(const std::string& par, int larghezza, std::vector<std::string>& righe) {
+    std::size_t i = 0;
+    do {
+        std::size_t scelta = std::string::npos;
+        for (std::size_t k = i + 1; k <= par.size(); ++k) {
+            if (k < par.size() && par[k] != ' ') continue;
+            if (scelta != std::string::npos && fl_width(par.c_str() + i, static_cast<int>(k - i)) > larghezza) break;
+            scelta = k;  // the first word always stays, however wide
+        }
+        if (scelta == std::string::npos) scelta = par.size();
+        righe.push_back(par.substr(i, scelta - i));
+        i = scelta;
+        if (i < par.size())
+            while (i < par.size() && par[i] == ' ') ++i;
+    } while (i < par.size());
+}
+
+}  // namespace
+
+std::vector<std::string> RigheTesto(const std::string& testo, int larghezza) {
+    std::vector<std::string> righe;
+    std::size_t inizio = 0;
+    while (true) {
+        std::size_t fine = testo.find('\n', inizio);
+        std::string par = testo.substr(inizio, fine == std::string::npos ? std::string::npos : fine - inizio);
+        if (!par.empty() && par.back() == '\r') par.pop_back();
+        if (par.empty()) righe.emplace_back();
+        else Avvolgi(par, larghezza, righe);
+        if (fine == std::string::npos) break;
+        inizio = fine + 1;
+    }
+    return righe;
+}
+
+void DisegnaRighe(const std::vector<std::string>& righe, int x, int y, int w, Allineamento a, bool sottolineato) {
+    const int alto = fl_height();
+    const int base = alto - fl_descent();
+    for (const auto& r : righe) {
+        int largo = static_cast<int>(std::lround(fl_width(r.c_str())));
+        int sx = a == Allineamento::Centro ? x + (w - largo) / 2 : x;
+        fl_draw(r.c_str(), sx, y + base);
+        if (sottolineato && largo > 0) fl_xyline(sx, y + base + 1, sx + largo - 1);
+        y += alto;
+    }
+}
+
+}  // namespace noce::fltk
