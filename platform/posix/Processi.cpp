@@ -49,7 +49,7 @@ std::optional<std::string> CercaFile(const std::string& nome) {
     }
     char buf[PATH_MAX];
     std::string cwd = getcwd(buf, sizeof buf) ? buf : ".";
-    std::string cartelle[] = {CartellaEseguibile(), cwd, PercorsoHost("C:\\Windows\\System32")};
+    std::string cartelle[] = {PercorsoHost(sistema::CartellaProgramma()), cwd, PercorsoHost("C:\\Windows\\System32")};
     for (const auto& c : cartelle) {
         std::string h = PercorsoHost(PercorsoWindows(c) + "\\" + conEstensione);
         if (FileRegolare(h)) return h;
