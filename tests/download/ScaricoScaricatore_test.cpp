@@ -1,0 +1,186 @@
+// The bootstrap: the downloader fetched over the installer's own request,
+// against a raw server that keeps the bytes it was sent.
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include "Installatore.h"
+#include "ServerGrezzo.h"
+
+namespace noce::prova {
+
+namespace {
+
+const std::string Programma = std::string("\x7f" "ELF\x02\x01\x01\0\0\0\r\n\x1a", 13) + std::string(5000, '\x90') + "coda";
+
+std::string Gzip(const std::string& dati) {
+    z_stream z{};
+    deflateInit2(&z, Z_BEST_COMPRESSION, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+    std::string fuori(deflateBound(&z, dati.size()) + 32, '\0');
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(dati.data()));
+    z.avail_in = static_cast<uInt>(dati.size());
+    z.next_out = reinterpret_cast<Bytef*>(fuori.data());
+    z.avail_out = static_cast<uInt>(fuori.size());
+    deflate(&z, Z_FINISH);
+    fuori.resize(z.total_out);
+    deflateEnd(&z);
+    return fuori;
+}
+
+std::string Ok(const std::string& corpo, const std::string& altre = "") {
+    return "HTTP/1.1 200 OK\r\n" + altre + "Content-Length: " + std::to_string(corpo.size()) + "\r\n\r\n" + corpo;
+}
+
+int PortaChiusa() {
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    socklen_t n = sizeof a;
+    getsockname(fd, reinterpret_cast<sockaddr*>(&a), &n);
+    ::close(fd);
+    return ntohs(a.sin_port);
+}
+
+}  // namespace
+
+TEST(ScaricoScaricatore, SendsExactlyTheSixHeadersAndSavesTheBody) {
+    Installatore inst;
+    ServerGrezzo server({{Ok(Programma, "Content-Type: application/octet-stream\r\n")}});
+    Variabile v("NOCE_SERVER", server.Indirizzo());
+    // The caption must show before the request holds the thread.
+    std::string didascalia;
+    inst.ui.suDoEvents = [&] { didascalia = inst.form->lblScritta[1].Caption; };
+
+    inst.form->ScaricoScaricatore();
+
+    const std::string attesa =
+        "GET /download/scaricatore.exe HTTP/1.1\r\n"
+        "Accept: image/gif, image/jpeg, image/pjpeg, image/pjpeg, application/x-shockwave-flash, "
+        "application/x-ms-application, application/x-ms-xbap, application/vnd.ms-xpsdocument, "
+        "application/xaml+xml, */*\r\n"
+        "Accept-Language: it\r\n"
+        "User-Agent: Mozilla/4.0 (compatible; MSIE 8.0; Windows NT 5.1; Trident/4.0; GTB6.4; .NET CLR 2.0.50727; "
+        ".NET CLR 3.0.4506.2152; .NET CLR 3.5.30729)\r\n"
+        "Accept-Encoding: gzip, deflate\r\n"
+        "Host: download.noce.example\r\n"
+        "Connection: Keep-Alive\r\n"
+        "\r\n";
+    auto richieste = server.Richieste();
+    ASSERT_EQ(richieste.size(), 1u);
+    EXPECT_EQ(richieste[0], attesa);
+    EXPECT_TRUE(server.ChiusePulite().at(0)) << "the body is read by its length, not by waiting for the close";
+    EXPECT_TRUE(inst.Leggi("scaricatore.exe") == Programma);
+    EXPECT_EQ(didascalia, "Scarico componente");
+    EXPECT_EQ(inst.ui.doEvents, 1);
+    EXPECT_TRUE(inst.ui.riquadri.empty());
+    EXPECT_EQ(inst.Log(), (std::vector<std::string>{"Avvio richiesta scarico UnZip", "Fine scarico Scaricatore"}));
+}
+
+TEST(ScaricoScaricatore, SavesWhatTheServerHoldsWhateverTheTransfer) {
+    struct Caso {
+        const char* nome;
+        Risposta risposta;
+    };
+    const std::string g = Gzip(Programma);
+    const Caso casi[] = {
+        {"gzip", {Ok(g, "Content-Encoding: gzip\r\n")}},
+        {"chunked",
+         {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n10\r\n" + Programma.substr(0, 16) + "\r\n" + [&] {
+              char n[16];
+              std::snprintf(n, sizeof n, "%zX", Programma.size() - 16);
+              return std::string(n);
+          }() + "\r\n" + Programma.substr(16) + "\r\n0\r\n\r\n"}},
+        {"close-delimited", {"HTTP/1.1 200 OK\r\n\r\n" + Programma, true}},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.nome);
+        Installatore inst;
+        ServerGrezzo server({c.risposta});
+        Variabile v("NOCE_SERVER", server.Indirizzo());
+        inst.form->ScaricoScaricatore();
+        EXPECT_TRUE(inst.ui.riquadri.empty());
+        EXPECT_TRUE(inst.Leggi("scaricatore.exe") == Programma);
+    }
+}
+
+TEST(ScaricoScaricatore, FailsWithItsCheckpointAndSavesNothing) {
+    struct Caso {
+        const char* nome;
+        std::vector<Risposta> risposte;
+        std::string server;  // NOCE_SERVER; "" for the raw server
+        std::string testo;
+    };
+    const std::string pagina = "<html><body>Non trovato</body></html>";
+    const Caso casi[] = {
+        {"404 with a page",
+         {{"HTTP/1.1 404 Not Found\r\nContent-Type: text/html\r\nContent-Length: " + std::to_string(pagina.size()) +
+           "\r\n\r\n" + pagina}},
+         "",
+         "-2147221100.80 Il server ha risposto 404 Not Found"},
+        {"500", {{"HTTP/1.1 500 Internal Server Error\r\nContent-Length: 0\r\n\r\n"}}, "",
+         "-2147221004.80 Il server ha risposto 500 Internal Server Error"},
+        {"nothing listening", {}, "127.0.0.1:" + std::to_string(PortaChiusa()),
+         "-2147012867. Impossibile stabilire una connessione con il server"},
+        {"a name that does not resolve", {}, "nessuno.invalid:80",
+         "-2147012889. Impossibile risolvere il nome o l'indirizzo del server"},
+        {"a body cut off", {{"HTTP/1.1 200 OK\r\nContent-Length: 99999\r\n\r\n" + Programma, true}}, "",
+         "-2147012866. La connessione con il server è stata interrotta in modo anomalo"},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.nome);
+        Installatore inst;
+        std::unique_ptr<ServerGrezzo> server;
+        if (!c.risposte.empty()) server = std::make_unique<ServerGrezzo>(c.risposte);
+        Variabile v("NOCE_SERVER", server ? server->Indirizzo() : c.server);
+
+        inst.Esegui([&] { inst.form->ScaricoScaricatore(); });
+
+        EXPECT_TRUE(inst.ui.terminato);
+        ASSERT_EQ(inst.ui.riquadri.size(), 1u);
+        EXPECT_EQ(inst.ui.riquadri[0].testo, c.testo);
+        EXPECT_EQ(inst.ui.riquadri[0].pulsanti, Pulsanti::OK);
+        EXPECT_EQ(inst.ui.riquadri[0].icona, Icona::Nessuna);
+        EXPECT_EQ(inst.ui.riquadri[0].titolo, "NoceInstallazione");
+        EXPECT_EQ(inst.Log(), (std::vector<std::string>{"Avvio richiesta scarico UnZip", "ScaricoScaricatore\r\n" + c.testo}));
+        // Neither the program nor a piece of it under another name.
+        EXPECT_EQ(inst.Contenuto(), std::vector<std::string>{"files"});
+    }
+}
+
+TEST(ScaricoScaricatore, AsksAboutAPresentDownloader) {
+    // No: no request at all, and the file there is kept.
+    {
+        Installatore inst;
+        ServerGrezzo server({});
+        Variabile v("NOCE_SERVER", server.Indirizzo());
+        inst.Scrivi("Scaricatore.exe", "vecchio");
+        inst.ui.risposte = {vbNo};
+        inst.form->ScaricoScaricatore();
+        ASSERT_EQ(inst.ui.riquadri.size(), 1u);
+        EXPECT_EQ(inst.ui.riquadri[0].testo, "Scaricatore già presente, lo scarico di nuovo?");
+        EXPECT_EQ(inst.ui.riquadri[0].pulsanti, Pulsanti::SiNo);
+        EXPECT_EQ(inst.ui.riquadri[0].icona, Icona::Domanda);
+        EXPECT_EQ(inst.ui.riquadri[0].titolo, "NoceInstallazione");
+        EXPECT_FALSE(inst.ui.terminato);
+        EXPECT_TRUE(server.Richieste().empty());
+        EXPECT_EQ(inst.Leggi("Scaricatore.exe"), "vecchio");
+        EXPECT_TRUE(inst.Log().empty());
+    }
+    // Yes: the present file is replaced whole by what the server sends.
+    {
+        Installatore inst;
+        ServerGrezzo server({{Ok(Programma)}});
+        Variabile v("NOCE_SERVER", server.Indirizzo());
+        inst.Scrivi("scaricatore.exe", std::string(20000, 'v'));
+        inst.ui.risposte = {vbYes};
+        inst.form->ScaricoScaricatore();
+        EXPECT_EQ(inst.ui.riquadri.size(), 1u);
+        EXPECT_EQ(server.Richieste().size(), 1u);
+        EXPECT_TRUE(inst.Leggi("scaricatore.exe") == Programma);
+        EXPECT_EQ(inst.Contenuto(), (std::vector<std::string>{"files", "scaricatore.exe"}));
+        EXPECT_EQ(inst.Log(), (std::vector<std::string>{"Avvio richiesta scarico UnZip", "Fine scarico Scaricatore"}));
+    }
+}
+
+}  // namespace noce::prova
