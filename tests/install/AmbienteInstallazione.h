@@ -3,6 +3,7 @@
 // folder DirFiles with an empty log, the folder globals read from the
 // machine, and helpers to write the install list and read the log back.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <regex>
@@ -26,6 +27,10 @@ public:
         DirFiles = "C:\\Setup\\files";
         LeggiCartelle();
         drive.Scrivi("Setup/files/logInstallazione.txt", "");
+        // A second name for the log outside DirFiles: the clean-up of a
+        // successful run deletes the log, this name keeps every record.
+        EXPECT_EQ(::link(drive.Host("Setup/files/logInstallazione.txt").c_str(), drive.Host("log-completo.txt").c_str()),
+                  0);
     }
     ~AmbienteInstallazione() {
         unsetenv("NOCE_CARTELLA_PROGRAMMA");
@@ -56,7 +61,10 @@ public:
         }
         return messaggi;
     }
+    // The log as it stands in DirFiles.
     std::vector<std::string> Messaggi() const { return Messaggi(drive.Leggi("Setup/files/logInstallazione.txt")); }
+    // Every record written to the log file, also after the clean-up.
+    std::vector<std::string> MessaggiCompleti() const { return Messaggi(drive.Leggi("log-completo.txt")); }
 
     // Runs the installation to the end of the program.
     void Esegui(frmPrincipale& form) {
