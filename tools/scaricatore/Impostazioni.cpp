@@ -21,7 +21,6 @@ Impostazioni LeggiImpostazioni() {
     Impostazioni imp;
     Applica("NOCE_SCARICO_CONNESSIONE_S", imp.connessioneS);
     Applica("NOCE_SCARICO_STALLO_S", imp.stalloS);
-    Applica("NOCE_SCARICO_VELOCITA_MIN", imp.velocitaMinima);
     Applica("NOCE_SCARICO_TENTATIVI", imp.tentativi);
     Applica("NOCE_SCARICO_PAUSA_MS", imp.pausaMs);
     return imp;

@@ -5,8 +5,7 @@ namespace scaricatore {
 
 struct Impostazioni {
     long connessioneS = 30;   // NOCE_SCARICO_CONNESSIONE_S: connect time-out
-    long stalloS = 30;        // NOCE_SCARICO_STALLO_S: no progress for this long...
-    long velocitaMinima = 1;  // NOCE_SCARICO_VELOCITA_MIN: ...below this many bytes/s
+    long stalloS = 30;        // NOCE_SCARICO_STALLO_S: no byte for this long ends an attempt
     int tentativi = 5;        // NOCE_SCARICO_TENTATIVI: attempts in all
     long pausaMs = 1000;      // NOCE_SCARICO_PAUSA_MS: first pause between attempts
 };

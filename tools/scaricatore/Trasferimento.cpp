@@ -35,6 +35,10 @@ struct Tentativo {
     Interruzione interruzione = Interruzione::Nessuna;
     std::string motivo;
     Orologio::time_point ultimoAvanzamento{};
+    // The stall watch: when the last byte came, and how long silence may last.
+    Orologio::time_point ultimoByte = Orologio::now();
+    curl_off_t ricevuti = 0;
+    std::chrono::seconds stallo{30};
 };
 
 bool CodiceTemporaneo(long codice) { return codice >= 500 || codice == 408 || codice == 429; }
@@ -104,6 +108,23 @@ size_t AiDati(char* dati, size_t, size_t n, void* utente) {
     return n;
 }
 
+// "No byte for so many seconds", measured from the last byte itself:
+// libcurl's own low-speed check averages over a window of several seconds
+// and lets a stall after a burst run on for much longer than asked.
+int AlProgresso(void* utente, curl_off_t, curl_off_t scaricati, curl_off_t, curl_off_t) {
+    auto& t = *static_cast<Tentativo*>(utente);
+    auto adesso = Orologio::now();
+    if (scaricati != t.ricevuti) {
+        t.ricevuti = scaricati;
+        t.ultimoByte = adesso;
+        return 0;
+    }
+    if (adesso - t.ultimoByte < t.stallo) return 0;
+    t.motivo = "nessun dato dal server da " + std::to_string(t.stallo.count()) + " s";
+    t.interruzione = Interruzione::Riprova;
+    return 1;
+}
+
 struct Curl {
     CURL* h = curl_easy_init();
     curl_slist* connettiA = nullptr;
@@ -121,8 +142,8 @@ void Prepara(Curl& c, const std::string& url, const Impostazioni& imp, const Log
     curl_easy_setopt(c.h, CURLOPT_FOLLOWLOCATION, 0L);
     curl_easy_setopt(c.h, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
     curl_easy_setopt(c.h, CURLOPT_CONNECTTIMEOUT, imp.connessioneS);
-    curl_easy_setopt(c.h, CURLOPT_LOW_SPEED_LIMIT, imp.velocitaMinima);
-    curl_easy_setopt(c.h, CURLOPT_LOW_SPEED_TIME, imp.stalloS);
+    curl_easy_setopt(c.h, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(c.h, CURLOPT_XFERINFOFUNCTION, AlProgresso);
     // Large reads mean few write calls; on loopback this is what keeps up
     // with curl itself.
     curl_easy_setopt(c.h, CURLOPT_BUFFERSIZE, 512L * 1024L);
@@ -180,6 +201,8 @@ Esito Scarica(const std::string& url, FileParziale& file, const Impostazioni& im
         curl_easy_setopt(c.h, CURLOPT_HTTPHEADER, c.intestazioni);
         curl_easy_setopt(c.h, CURLOPT_HEADERDATA, &t);
         curl_easy_setopt(c.h, CURLOPT_WRITEDATA, &t);
+        curl_easy_setopt(c.h, CURLOPT_XFERINFODATA, &t);
+        t.stallo = std::chrono::seconds(imp.stalloS);
         dettaglio[0] = 0;
 
         CURLcode esito = curl_easy_perform(c.h);

@@ -1,0 +1,214 @@
+// The download server as a client on 127.0.0.1 sees it: the port line,
+// byte ranges and their validators, HEAD, paths that try to leave the
+// folder, and a clean stop.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "Processi.h"
+#include "ServerDiProva.h"
+#include "support/DriveDiProva.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+std::string Leggi(const std::string& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+struct RispostaHttp {
+    int codice = 0;
+    std::string intestazioni, corpo;
+    std::string Intestazione(const std::string& nome) const {
+        return strumenti::Intestazione(intestazioni, nome);
+    }
+};
+
+// One request on its own connection, read to the server's close.
+RispostaHttp Chiedi(int porta, const std::string& metodo, const std::string& percorso,
+                    const std::string& altre = "") {
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(static_cast<uint16_t>(porta));
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    RispostaHttp r;
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
+        ::close(fd);
+        return r;
+    }
+    strumenti::ServerDiProva::Scrivi(fd, metodo + " " + percorso + " HTTP/1.1\r\nHost: download.noce.example\r\n" +
+                                             altre + "Connection: close\r\n\r\n");
+    std::string tutto;
+    char buf[65536];
+    auto fine = std::chrono::steady_clock::now() + 10s;
+    while (std::chrono::steady_clock::now() < fine) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 100) <= 0) continue;
+        ssize_t k = ::recv(fd, buf, sizeof buf, 0);
+        if (k <= 0) break;
+        tutto.append(buf, static_cast<std::size_t>(k));
+    }
+    ::close(fd);
+    auto vuota = tutto.find("\r\n\r\n");
+    if (tutto.size() < 12 || vuota == std::string::npos) return r;
+    r.codice = std::stoi(tutto.substr(9, 3));
+    r.intestazioni = tutto.substr(0, vuota + 2);
+    r.corpo = tutto.substr(vuota + 4);
+    return r;
+}
+
+class Server : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char modello[] = "/tmp/noce-server-XXXXXX";
+        cartella_ = mkdtemp(modello);
+        radice_ = cartella_ + "/radice";
+        fs::create_directories(radice_ + "/download");
+        for (int i = 0; i < 100000; ++i) dati_ += static_cast<char>('A' + i * 31 % 26);
+        std::ofstream(radice_ + "/download/dati.bin", std::ios::binary) << dati_;
+        std::ofstream(radice_ + "/pagina.php") << "<p>ciao</p>";
+        std::ofstream(cartella_ + "/segreto.txt") << "segreto";
+        server_ = std::make_unique<strumenti::Processo>(
+            std::vector<std::string>{NOCE_SERVER_PROGRAMMA, "--port", "0", "--root", radice_, "--durata", "120"},
+            std::vector<std::string>{}, cartella_ + "/uscita.txt", cartella_ + "/registro.txt");
+        for (int i = 0; i < 500 && Leggi(cartella_ + "/uscita.txt").find('\n') == std::string::npos; ++i)
+            std::this_thread::sleep_for(10ms);
+        primaRiga_ = Leggi(cartella_ + "/uscita.txt");
+        primaRiga_ = primaRiga_.substr(0, primaRiga_.find('\n'));
+        porta_ = primaRiga_.empty() ? 0 : std::atoi(primaRiga_.c_str());
+    }
+    void TearDown() override {
+        server_.reset();
+        fs::remove_all(cartella_);
+    }
+
+    std::string cartella_, radice_, dati_, primaRiga_;
+    int porta_ = 0;
+    std::unique_ptr<strumenti::Processo> server_;
+};
+
+TEST_F(Server, LaPrimaRigaELaPortaDaSola) {
+    ASSERT_FALSE(primaRiga_.empty());
+    EXPECT_EQ(primaRiga_.find_first_not_of("0123456789"), std::string::npos) << primaRiga_;
+    EXPECT_GT(porta_, 0);
+    EXPECT_EQ(Chiedi(porta_, "GET", "/download/dati.bin").codice, 200);
+}
+
+TEST_F(Server, IntervalliEValidatori) {
+    ASSERT_GT(porta_, 0);
+    const std::string n = std::to_string(dati_.size());
+    const RispostaHttp intero = Chiedi(porta_, "GET", "/download/dati.bin");
+    const std::string etag = intero.Intestazione("ETag");
+    const std::string data = intero.Intestazione("Last-Modified");
+    ASSERT_FALSE(etag.empty());
+    ASSERT_FALSE(data.empty());
+    EXPECT_EQ(intero.corpo, dati_);
+    EXPECT_EQ(intero.Intestazione("Accept-Ranges"), "bytes");
+
+    struct Caso {
+        const char* nome;
+        std::string intestazioni;
+        int codice;
+        std::string contentRange;  // "" when none is expected
+        std::string corpo;
+    };
+    const std::vector<Caso> casi = {
+        {"da 0 a 9", "Range: bytes=0-9\r\n", 206, "bytes 0-9/" + n, dati_.substr(0, 10)},
+        {"un byte", "Range: bytes=7-7\r\n", 206, "bytes 7-7/" + n, dati_.substr(7, 1)},
+        {"fino in fondo", "Range: bytes=99990-\r\n", 206, "bytes 99990-99999/" + n, dati_.substr(99990)},
+        {"oltre la fine si accorcia", "Range: bytes=99998-200000\r\n", 206, "bytes 99998-99999/" + n,
+         dati_.substr(99998)},
+        {"gli ultimi 5", "Range: bytes=-5\r\n", 206, "bytes 99995-99999/" + n, dati_.substr(99995)},
+        {"tutto dall'inizio", "Range: bytes=0-\r\n", 206, "bytes 0-99999/" + n, dati_},
+        {"dopo la fine", "Range: bytes=" + n + "-\r\n", 416, "bytes */" + n, ""},
+        {"suffisso vuoto", "Range: bytes=-0\r\n", 416, "bytes */" + n, ""},
+        {"If-Range con l'ETag giusto", "Range: bytes=10-19\r\nIf-Range: " + etag + "\r\n", 206,
+         "bytes 10-19/" + n, dati_.substr(10, 10)},
+        {"If-Range con la data giusta", "Range: bytes=10-19\r\nIf-Range: " + data + "\r\n", 206,
+         "bytes 10-19/" + n, dati_.substr(10, 10)},
+        {"If-Range di un'altra versione", "Range: bytes=10-19\r\nIf-Range: \"vecchio\"\r\n", 200, "", dati_},
+        {"più intervalli: il file intero", "Range: bytes=0-1,5-6\r\n", 200, "", dati_},
+    };
+    for (const auto& caso : casi) {
+        SCOPED_TRACE(caso.nome);
+        RispostaHttp r = Chiedi(porta_, "GET", "/download/dati.bin", caso.intestazioni);
+        EXPECT_EQ(r.codice, caso.codice);
+        EXPECT_EQ(r.Intestazione("Content-Range"), caso.contentRange);
+        EXPECT_EQ(r.Intestazione("Content-Length"), std::to_string(caso.corpo.size()));
+        EXPECT_TRUE(r.corpo == caso.corpo) << r.corpo.size() << " byte";
+    }
+}
+
+TEST_F(Server, HeadPhpEPercorsiFuoriDallaCartella) {
+    ASSERT_GT(porta_, 0);
+    RispostaHttp testa = Chiedi(porta_, "HEAD", "/download/dati.bin");
+    EXPECT_EQ(testa.codice, 200);
+    EXPECT_EQ(testa.Intestazione("Content-Length"), std::to_string(dati_.size()));
+    EXPECT_EQ(testa.corpo, "");
+
+    RispostaHttp pagina = Chiedi(porta_, "GET", "/pagina.php");
+    EXPECT_EQ(pagina.codice, 200);
+    EXPECT_EQ(pagina.Intestazione("Content-Type").rfind("text/html", 0), 0u);
+    EXPECT_EQ(pagina.corpo, "<p>ciao</p>");
+
+    fs::create_symlink(cartella_ + "/segreto.txt", radice_ + "/collegamento.txt");
+    for (const char* percorso : {"/../segreto.txt", "/download/../../segreto.txt", "/collegamento.txt",
+                                 "/%2e%2e/segreto.txt", "/download", "/manca.txt", "/download/dati.bin/x"}) {
+        SCOPED_TRACE(percorso);
+        RispostaHttp r = Chiedi(porta_, "GET", percorso);
+        EXPECT_GE(r.codice, 400);
+        EXPECT_EQ(r.corpo.find("segreto"), std::string::npos);
+    }
+}
+
+TEST_F(Server, OgniRichiestaHaLaSuaRigaDiRegistro) {
+    ASSERT_GT(porta_, 0);
+    Chiedi(porta_, "GET", "/download/dati.bin", "Range: bytes=0-9\r\n");
+    Chiedi(porta_, "GET", "/manca.txt");
+    std::this_thread::sleep_for(100ms);
+    std::string registro = Leggi(cartella_ + "/registro.txt");
+    EXPECT_NE(registro.find("\"GET /download/dati.bin HTTP/1.1\" 206 10 range=bytes=0-9\n"), std::string::npos)
+        << registro;
+    EXPECT_NE(registro.find("\"GET /manca.txt HTTP/1.1\" 404"), std::string::npos) << registro;
+}
+
+TEST_F(Server, SiFermaPulitoAUnSegnale) {
+    for (int segnale : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(segnale);
+        if (segnale == SIGINT) {
+            TearDown();
+            SetUp();
+        }
+        ASSERT_GT(porta_, 0);
+        server_->Segnale(segnale);
+        EXPECT_EQ(server_->Attendi(10s), 0);
+        EXPECT_EQ(Chiedi(porta_, "GET", "/download/dati.bin").codice, 0);
+    }
+}
+
+TEST_F(Server, IlScaricatoreRiceveDalServerIlFileIntero) {
+    ASSERT_GT(porta_, 0);
+    noce::prova::DriveDiProva drive;
+    fs::create_directories(drive.Host("Setup"));
+    fs::copy_file(NOCE_SCARICATORE, drive.Host("Setup/scaricatore.exe"));
+    std::vector<std::string> riga = {drive.Host("Setup/scaricatore.exe"), "-download/dati.bin", "-C:\\Setup\\dati.bin"};
+    EXPECT_EQ(strumenti::Esegui(riga, {"NOCE_SERVER=127.0.0.1:" + std::to_string(porta_)}), 0);
+    EXPECT_TRUE(Leggi(drive.Host("Setup/dati.bin")) == dati_);
+    EXPECT_EQ(Leggi(drive.Host("Setup/scaricoincorso.max")), "1\r\n");
+}
+
+}  // namespace
