@@ -44,6 +44,7 @@ struct CasoMarcatori {
     const char* ridottoDopo;
     const char* estesaDopo;
     const char* riga;
+    friend void PrintTo(const CasoMarcatori& c, std::ostream* os) { *os << c.nome; }
 };
 
 class Marcatori : public ::testing::TestWithParam<CasoMarcatori> {};
@@ -166,6 +167,7 @@ struct CasoBlocco {
     const char* codice;
     std::vector<const char*> restano;  // the clean-up stopped before these
     std::vector<const char*> tolti;    // and after these
+    friend void PrintTo(const CasoBlocco& c, std::ostream* os) { *os << c.nome; }
 };
 
 class PuliziaBloccata : public ::testing::TestWithParam<CasoBlocco> {};

@@ -55,6 +55,7 @@ struct CasoFallimento {
     const char* codice;       // "number.checkpoint"
     const char* descrizione;  // the runtime's text
     std::function<void(Corsa&)> verifica;
+    friend void PrintTo(const CasoFallimento& c, std::ostream* os) { *os << c.nome; }
 };
 
 class FallimentoDellaCorsa : public ::testing::TestWithParam<CasoFallimento> {};
@@ -144,6 +145,23 @@ INSTANTIATE_TEST_SUITE_P(
                        [](Corsa& k) { EXPECT_EQ(k.Messaggi().rbegin()[1], "Versione BASIC"); }}),
     [](const ::testing::TestParamInfo<CasoFallimento>& i) { return std::string(i.param.nome); });
 
+// The failure handler itself cannot log (the log has become a folder):
+// the person still sees the failure and the program ends.
+TEST(FallimentoDellaCorsa, AncheSenzaLogSiMostraESiFinisce) {
+    Corsa corsa;
+    corsa.Lista(Lista({}, {}, {"a.txt,AppPath"}));
+    corsa.drive.Scrivi("Setup/files/a.txt", "a");
+    corsa.ui.suDoEvents = [&] {
+        if (corsa.form.lblScritta[2].Caption != "c:\\Noce\\a.txt") return;
+        std::filesystem::remove(corsa.drive.Host("Setup/files/logInstallazione.txt"));
+        std::filesystem::create_directory(corsa.drive.Host("Setup/files/logInstallazione.txt"));
+    };
+    corsa.Esegui();
+    ASSERT_EQ(corsa.ui.riquadri.size(), 1u);
+    EXPECT_EQ(corsa.ui.riquadri[0].testo, "Errore nell'installazione 70.82\r\nImpossibile proseguire.");
+    EXPECT_EQ(corsa.drive.Leggi("Noce/a.txt"), "a");
+}
+
 // 32,768 entries do not fit the working list: the pass fails at its own
 // checkpoint instead of wrapping the index round and going on.
 TEST(Overflow, UnaSezioneTroppoLungaFinisceAlSuoCheckpoint) {
@@ -167,6 +185,7 @@ struct CasoCartellaProdotto {
     bool presente;
     std::vector<std::string> righeAttese;
     const char* etichettaAlMessaggio;  // detail label when the completion box opens
+    friend void PrintTo(const CasoCartellaProdotto& c, std::ostream* os) { *os << c.nome; }
 };
 
 class CartellaProdotto : public ::testing::TestWithParam<CasoCartellaProdotto> {};
@@ -241,8 +260,9 @@ TEST(Cedimenti, UnaSecondaCorsaNonParte) {
     corsa.Lista(Lista({"Dati"}, {}, {}));
     int tentativi = 0;
     corsa.ui.suDoEvents = [&] {
-        ++tentativi;
-        corsa.form.Installazione();
+        // A bounded number of attempts, so that a missing guard shows as
+        // a second run in the log rather than as endless recursion.
+        if (++tentativi <= 3) corsa.form.Installazione();
     };
     corsa.Esegui();
     EXPECT_EQ(tentativi, 3);

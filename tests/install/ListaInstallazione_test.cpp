@@ -14,6 +14,7 @@ struct CasoLista {
     const char* apertura;
     const char* chiusura;
     std::vector<std::string> voci;
+    friend void PrintTo(const CasoLista& c, std::ostream* os) { *os << c.nome; }
 };
 
 class LetturaSezione : public ::testing::TestWithParam<CasoLista> {};
