@@ -31,6 +31,7 @@ private:
     std::string destinazione_, temporaneo_;
     int fd_ = -1;
     std::uint64_t dimensione_ = 0;
+    std::uint64_t avviato_ = 0;  // bytes already handed to the disk for writing
     bool consegnato_ = false;
 };
 
