@@ -1,7 +1,6 @@
 // The bootstrap: the downloader fetched over the installer's own request,
 // against a raw server that keeps the bytes it was sent.
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include "Installatore.h"
 #include "ServerGrezzo.h"
@@ -12,34 +11,8 @@ namespace {
 
 const std::string Programma = std::string("\x7f" "ELF\x02\x01\x01\0\0\0\r\n\x1a", 13) + std::string(5000, '\x90') + "coda";
 
-std::string Gzip(const std::string& dati) {
-    z_stream z{};
-    deflateInit2(&z, Z_BEST_COMPRESSION, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-    std::string fuori(deflateBound(&z, dati.size()) + 32, '\0');
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(dati.data()));
-    z.avail_in = static_cast<uInt>(dati.size());
-    z.next_out = reinterpret_cast<Bytef*>(fuori.data());
-    z.avail_out = static_cast<uInt>(fuori.size());
-    deflate(&z, Z_FINISH);
-    fuori.resize(z.total_out);
-    deflateEnd(&z);
-    return fuori;
-}
-
 std::string Ok(const std::string& corpo, const std::string& altre = "") {
     return "HTTP/1.1 200 OK\r\n" + altre + "Content-Length: " + std::to_string(corpo.size()) + "\r\n\r\n" + corpo;
-}
-
-int PortaChiusa() {
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t n = sizeof a;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&a), &n);
-    ::close(fd);
-    return ntohs(a.sin_port);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <atomic>
 #include <mutex>
@@ -120,5 +121,35 @@ private:
     std::vector<std::string> richieste_;
     std::vector<bool> chiusePulite_;
 };
+
+// A port on 127.0.0.1 that nothing listens on.
+inline int PortaChiusa() {
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    socklen_t n = sizeof a;
+    getsockname(fd, reinterpret_cast<sockaddr*>(&a), &n);
+    ::close(fd);
+    return ntohs(a.sin_port);
+}
+
+// Deflates with zlib: 16 + MAX_WBITS for gzip, MAX_WBITS for the zlib
+// wrapper, -MAX_WBITS for raw deflate.
+inline std::string Comprimi(const std::string& dati, int bitFinestra) {
+    z_stream z{};
+    deflateInit2(&z, Z_BEST_COMPRESSION, Z_DEFLATED, bitFinestra, 8, Z_DEFAULT_STRATEGY);
+    std::string fuori(deflateBound(&z, dati.size()) + 32, '\0');
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(dati.data()));
+    z.avail_in = static_cast<uInt>(dati.size());
+    z.next_out = reinterpret_cast<Bytef*>(fuori.data());
+    z.avail_out = static_cast<uInt>(fuori.size());
+    deflate(&z, Z_FINISH);
+    fuori.resize(z.total_out);
+    deflateEnd(&z);
+    return fuori;
+}
+inline std::string Gzip(const std::string& d) { return Comprimi(d, 16 + MAX_WBITS); }
 
 }  // namespace noce::prova
