@@ -1,0 +1,205 @@
+# Shared by the real-window tests: a private X server, a fresh drive with
+# the installer in C:\Setup, the download server, and ways to look at the
+# screen and drive it as a person would. Sourced, never run.
+#
+# Needs: NOCE_BUILD (the build folder). Every test gets its own Xvfb on a
+# free display and its own temporary folder; the trap stops all of it.
+set -euo pipefail
+
+: "${NOCE_BUILD:?NOCE_BUILD must name the build folder}"
+CONVERT=/usr/bin/convert   # ImageMagick itself, whatever else is on PATH
+IMPORT=/usr/bin/import
+TITOLO="NOCE Installazione 3.4"
+
+PROVA_TMP=$(mktemp -d "${TMPDIR:-/tmp}/noce-finestra.XXXXXX")
+export NOCE_DRIVE_C="$PROVA_TMP/drive_c"
+SCHERMATE="$NOCE_BUILD/screenshots"
+mkdir -p "$SCHERMATE"
+PID_XVFB="" PID_SERVER="" PID_INST=""
+
+fallito() {
+    echo "FAILED: $*" >&2
+    exit 1
+}
+
+# Stops one of our processes: politely, then for sure.
+ferma() {
+    local pid=$1 i
+    kill "$pid" 2>/dev/null || return 0
+    for ((i = 0; i < 30; i++)); do
+        [[ "$(awk '{print $3}' "/proc/$pid/stat" 2>/dev/null || echo gone)" =~ ^(Z|gone)$ ]] && break
+        sleep 0.1
+    done
+    if [[ -e /proc/$pid ]] && ! [[ "$(awk '{print $3}' "/proc/$pid/stat" 2>/dev/null)" == Z ]]; then
+        echo "pid $pid ($(cat /proc/$pid/comm 2>/dev/null)) ignored SIGTERM: $(grep State /proc/$pid/status)" >&2
+        kill -9 "$pid" 2>/dev/null || true
+    fi
+    wait "$pid" 2>/dev/null || true
+}
+
+pulisci() {
+    local rc=$?
+    for p in "$PID_INST" "$PID_SERVER" "$PID_XVFB"; do
+        [[ -n "$p" ]] && ferma "$p"
+    done
+    if ((rc != 0)) && [[ -f "$NOCE_DRIVE_C/Setup/files/logInstallazione.txt" ]]; then
+        echo "--- installation log" >&2
+        tr -d '\r' <"$NOCE_DRIVE_C/Setup/files/logInstallazione.txt" | grep -v '^$' >&2 || true
+    fi
+    if ((rc != 0)) && [[ -f "$PROVA_TMP/installatore.err" ]]; then
+        echo "--- installer's standard error" >&2
+        cat "$PROVA_TMP/installatore.err" >&2
+    fi
+    rm -rf "$PROVA_TMP"
+    exit $rc
+}
+trap pulisci EXIT
+trap 'exit 130' INT TERM
+
+# An X server of our own on the first free display.
+avvia_xvfb() {
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$PROVA_TMP/display" 2>"$PROVA_TMP/xvfb.log" &
+    PID_XVFB=$!
+    local i
+    for ((i = 0; i < 100; i++)); do
+        [[ -s "$PROVA_TMP/display" ]] && break
+        kill -0 "$PID_XVFB" 2>/dev/null || fallito "Xvfb did not start: $(cat "$PROVA_TMP/xvfb.log")"
+        sleep 0.1
+    done
+    [[ -s "$PROVA_TMP/display" ]] || fallito "Xvfb gave no display number"
+    export DISPLAY=":$(tr -d '\n' <"$PROVA_TMP/display")"
+}
+
+# The download server over a content folder; sets NOCE_SERVER.
+avvia_server() {
+    local radice=${1:-$NOCE_BUILD/server-content}
+    "$NOCE_BUILD/noce-server" --port 0 --root "$radice" >"$PROVA_TMP/server.out" 2>"$PROVA_TMP/server.err" &
+    PID_SERVER=$!
+    local i porta=""
+    for ((i = 0; i < 100; i++)); do
+        porta=$(head -n1 "$PROVA_TMP/server.out" 2>/dev/null || true)
+        [[ "$porta" =~ ^[0-9]+$ ]] && break
+        kill -0 "$PID_SERVER" 2>/dev/null || fallito "noce-server did not start: $(cat "$PROVA_TMP/server.err")"
+        sleep 0.1
+    done
+    [[ "$porta" =~ ^[0-9]+$ ]] || fallito "noce-server printed no port"
+    export NOCE_SERVER="127.0.0.1:$porta"
+}
+
+# A fresh drive with the installer in C:\Setup. Optional: the machine's
+# settings as KEY=VALUE words (PlatformId, MajorVersion, MinorVersion,
+# BuildNumber, Administrator), written before the first start.
+prepara_drive() {
+    mkdir -p "$NOCE_DRIVE_C/Setup" "$NOCE_DRIVE_C/Windows"
+    cp "$NOCE_BUILD/NoceInstallazione" "$NOCE_DRIVE_C/Setup/"
+    if (($#)); then
+        local ini="[Machine]"$'\r\n' kv
+        for kv in PlatformId=2 MajorVersion=6 MinorVersion=1 BuildNumber=7601 Administrator=yes; do
+            local k=${kv%%=*} v=${kv#*=} arg
+            for arg in "$@"; do [[ "${arg%%=*}" == "$k" ]] && v=${arg#*=}; done
+            ini+="$k=$v"$'\r\n'
+        done
+        printf '%s' "$ini" >"$NOCE_DRIVE_C/Windows/noce-machine.ini"
+    fi
+}
+
+# Starts the installer from C:\Setup and waits for its window; sets FIN
+# (window id) and FX, FY (the client area's top-left on the screen).
+avvia_installatore() {
+    (cd "$NOCE_DRIVE_C/Setup" && exec ./NoceInstallazione) >"$PROVA_TMP/installatore.out" 2>"$PROVA_TMP/installatore.err" &
+    PID_INST=$!
+    FIN=$(attendi_finestra "^$TITOLO\$" 10) || fallito "no window titled \"$TITOLO\""
+    local geo
+    geo=$(xwininfo -id "$FIN")
+    FX=$(awk '/Absolute upper-left X/ {print $NF}' <<<"$geo")
+    FY=$(awk '/Absolute upper-left Y/ {print $NF}' <<<"$geo")
+}
+
+# The id of a visible window whose title matches, waiting up to N seconds.
+attendi_finestra() {
+    local nome=$1 secondi=${2:-10} i id
+    for ((i = 0; i < secondi * 10; i++)); do
+        id=$(xdotool search --onlyvisible --name "$nome" 2>/dev/null | head -n1 || true)
+        if [[ -n "$id" ]]; then
+            echo "$id"
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
+# True once the installer's process has ended (reaped), within N seconds;
+# ESITO holds its exit status.
+attendi_fine() {
+    local secondi=${1:-10} i stato
+    for ((i = 0; i < secondi * 10; i++)); do
+        stato=$(awk '{print $3}' "/proc/$PID_INST/stat" 2>/dev/null || echo gone)
+        if [[ "$stato" == Z || "$stato" == gone ]]; then
+            ESITO=0
+            wait "$PID_INST" || ESITO=$?
+            PID_INST=""
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
+# Pointer moves and clicks in the window's client coordinates.
+punta() { xdotool mousemove "$((FX + $1))" "$((FY + $2))"; sleep "${3:-0.3}"; }
+clicca() { punta "$1" "$2" 0.1; xdotool click 1; sleep "${3:-0.3}"; }
+
+# Gives a window the keyboard (there is no window manager to do it) and
+# presses a key.
+premi_tasto() {
+    xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
+    sleep 0.2
+    xdotool key "$2"
+}
+
+# The whole screen into a PNG; `schermata_finestra` cuts the client area.
+schermata() { "$IMPORT" -window root "$1"; }
+schermata_finestra() {
+    local tutto="$PROVA_TMP/schermo.png"
+    schermata "$tutto"
+    "$CONVERT" "$tutto" -crop "463x224+$FX+$FY" +repage "$1"
+}
+
+# "R,G,B" of one pixel of a PNG.
+pixel() {
+    "$CONVERT" "$1" -format '%[fx:int(255*p{'"$2"','"$3"'}.r+.5)],%[fx:int(255*p{'"$2"','"$3"'}.g+.5)],%[fx:int(255*p{'"$2"','"$3"'}.b+.5)]' info:
+}
+
+# Every pixel of a rectangle as lines "R G B".
+pixel_area() {
+    "$CONVERT" "$1" -crop "$4x$5+$2+$3" +repage -depth 8 txt:- |
+        sed -n 's/^[0-9]*,[0-9]*: *(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p'
+}
+
+# How many pixels of a rectangle are close to a colour (each channel within 40).
+conta_colore() {
+    local file=$1 x=$2 y=$3 w=$4 h=$5 colore=$6
+    pixel_area "$file" "$x" "$y" "$w" "$h" | awk -v c="$colore" '
+        BEGIN { split(c, k, ",") }
+        function d(a, b) { return a > b ? a - b : b - a }
+        d($1, k[1]) <= 40 && d($2, k[2]) <= 40 && d($3, k[3]) <= 40 { n++ }
+        END { print n + 0 }'
+}
+
+atteso_pixel() {
+    local file=$1 x=$2 y=$3 colore=$4 cosa=$5 visto
+    visto=$(pixel "$file" "$x" "$y")
+    [[ "$visto" == "$colore" ]] || fallito "$cosa: pixel ($x,$y) is $visto, expected $colore"
+}
+
+# The installation log's records, one a line, without the date and time.
+log_record() {
+    tr -d '\r' <"$NOCE_DRIVE_C/Setup/files/logInstallazione.txt" | grep -v '^$' | cut -d'|' -f3-
+}
+
+# Geometry of the design, in client pixels.
+INSTALLA_X=304 INSTALLA_Y=160 ESCI_X=384 ESCI_Y=160   # top-left of the faces (73 x 25)
+SFONDO="233,240,233"
+CORNICE_NORMALE="61,61,67"
+CORNICE_ACCESA="0,0,128"
