@@ -101,8 +101,9 @@ bool FinestraPrincipale::Mostrato(const Controllo& c) const {
 FinestraPrincipale::Aspetto FinestraPrincipale::Fotografa(const Controllo& c) const {
     Aspetto a;
     a.mostrato = Mostrato(c);
+    a.posto = Esterno(c);
     // What can be seen of it: cut by every container and by the window.
-    a.r = Esterno(c);
+    a.r = a.posto;
     for (const Controllo* p = c.Container; p; p = p->Container) a.r = Intersezione(a.r, Interno(p));
     a.r = Intersezione(a.r, Interno(nullptr));
     a.Enabled = c.Enabled;

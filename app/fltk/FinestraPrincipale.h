@@ -40,7 +40,8 @@ private:
     // What the screen shows of one control; a change means a repaint there.
     struct Aspetto {
         bool mostrato = false;
-        Rettangolo r;
+        Rettangolo posto;  // where it lies, uncut: a strip moving under its frame
+        Rettangolo r;      // what can be seen of it
         bool Enabled = false, Trasparente = false, Value = false;
         std::string Caption;
         std::string font;
