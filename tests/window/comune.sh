@@ -129,6 +129,13 @@ attendi_finestra() {
     return 1
 }
 
+# True while the installer's process runs (not ended, not a zombie).
+vivo() {
+    local stato
+    stato=$(awk '{print $3}' "/proc/$PID_INST/stat" 2>/dev/null || echo gone)
+    [[ "$stato" != Z && "$stato" != gone ]]
+}
+
 # True once the installer's process has ended (reaped), within N seconds;
 # ESITO holds its exit status.
 attendi_fine() {

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# A Yes/No box in the real window: the archive question, asked when
+# C:\Setup\transito.zip is already there. The server has no archive, so
+# "No" (Right, then Return) must install from the archive at hand, and
+# "Sì" (Return: the first button is the default) must fetch it again and
+# fail. The question has no close box and ignores close requests and
+# Escape; the strip keeps moving while it is open.
+source "$(dirname "$0")/comune.sh"
+CHIUDI="$NOCE_BUILD/tests/window/chiudi-finestra"
+avvia_xvfb
+contenuto="$PROVA_TMP/contenuto"
+cp -r "$NOCE_BUILD/server-content" "$contenuto"
+rm "$contenuto/download/FulcroNoceFiles.zip"
+avvia_server "$contenuto"
+
+# answer keys | what follows | title of the next box
+while read -r tasti esito titolo; do
+    rm -rf "$NOCE_DRIVE_C"
+    prepara_drive
+    cp "$NOCE_BUILD/server-content/download/FulcroNoceFiles.zip" "$NOCE_DRIVE_C/Setup/transito.zip"
+    avvia_installatore
+    clicca $((INSTALLA_X + 30)) $((INSTALLA_Y + 12)) 0
+    punta 455 150 0
+    domanda=$(attendi_finestra '^NOCE$' 60) || fallito "$esito: no archive question"
+    sleep 0.3
+    suggerimenti=$(xprop -id "$domanda" _MOTIF_WM_HINTS)
+    grep -q '= 0x3, 0x4, 0xa' <<<"$suggerimenti" || fallito "$esito: the question offers a close box: $suggerimenti"
+    schermata_finestra "$PROVA_TMP/a.png"
+    "$CHIUDI" "$domanda"
+    premi_tasto "$domanda" Escape
+    sleep 0.5
+    xwininfo -id "$domanda" | grep -q IsViewable || fallito "$esito: the question went away on close or Escape"
+    schermata_finestra "$PROVA_TMP/b.png"
+    mosso=$("$CONVERT" "$PROVA_TMP/a.png" "$PROVA_TMP/b.png" -crop 463x32+0+192 +repage -compose difference -composite \
+        -format '%[fx:maxima > 0]' info:)
+    ((mosso == 1)) || fallito "$esito: the strip stood still while the question was open"
+    [[ $esito == installa ]] && schermata "$SCHERMATE/domanda.png"
+    for t in ${tasti//,/ }; do
+        premi_tasto "$domanda" "$t"
+        sleep 0.2
+    done
+    prossimo=$(attendi_finestra "^$titolo\$" 60) || fallito "$esito: no box \"$titolo\" after the answer"
+    sleep 0.3
+    premi_tasto "$prossimo" Return
+    attendi_fine 20 || fallito "$esito: the program did not end"
+    case $esito in
+    installa)
+        [[ -f "$NOCE_DRIVE_C/Noce/noce.exe" ]] || fallito "No: nothing installed from the archive at hand"
+        ;;
+    scarica)
+        ! log_record | grep -qx "Non scarico" || fallito "Sì kept the archive"
+        [[ ! -e "$NOCE_DRIVE_C/Noce" ]] || fallito "Sì: installed without an archive"
+        ;;
+    esac
+    echo "archive question answered $tasti: ok"
+done <<'TABELLA'
+Right,Return installa NOCE
+Return scarica NOCE Installazione
+TABELLA
