@@ -1,6 +1,7 @@
 // The pipeline cycle: one step per tick of TimerCiclo, from the list fetch
 // to the hand-over to the installation run.
 #include "Marcatore.h"
+#include "app/InCorso.h"
 #include "app/frmPrincipale.h"
 #include "platform/ModuleShell.h"
 #include "platform/mdlLogInstallazione.h"
@@ -11,19 +12,6 @@ namespace {
 
 constexpr const char* TitoloCiclo = "NOCE Installazione";
 
-// Holds a tick's busy flag for as long as the tick runs, also when it
-// leaves by the end of the program.
-class TickInCorso {
-public:
-    explicit TickInCorso(bool& flag) : flag_(flag) { flag_ = true; }
-    ~TickInCorso() { flag_ = false; }
-    TickInCorso(const TickInCorso&) = delete;
-    TickInCorso& operator=(const TickInCorso&) = delete;
-
-private:
-    bool& flag_;
-};
-
 }  // namespace
 
 void frmPrincipale::TickCiclo() {
@@ -31,7 +19,7 @@ void frmPrincipale::TickCiclo() {
     // timer stays enabled; a second tick then would ask the question or
     // start the run again.
     if (!TimerCiclo.Enabled || cicloInCorso_ || installaInCorso_ > 0) return;
-    TickInCorso guardia(cicloInCorso_);
+    InCorso guardia(cicloInCorso_);
     Evento([this] { TimerCiclo_Timer(); });
 }
 

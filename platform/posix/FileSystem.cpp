@@ -11,11 +11,13 @@
 
 #include "../Sistema.h"
 #include "Macchina.h"
+#include "FileHost.h"
 #include "Percorsi.h"
 #include "Testo.h"
 
 namespace noce::sistema {
 
+using posix::ErroreDaErrno;
 using posix::PercorsoHost;
 
 namespace {
@@ -33,22 +35,6 @@ std::string GenitoreDi(const std::string& host) {
 
 bool Nascosto(const std::string& host) { return NomeDi(host).starts_with("."); }
 
-// The runtime error for a failed host call on a file (`cartella` when the
-// call was about a folder).
-ErroreRuntime ErroreDaErrno(int e, bool cartella = false) {
-    switch (e) {
-    case ENOENT:
-    case ENOTDIR: return ErroreDi(cartella ? err::PercorsoNonTrovato : err::FileNonTrovato);
-    case EACCES:
-    case EPERM:
-    case EROFS: return ErroreDi(err::AutorizzazioneNegata);
-    case ENOSPC:
-    case EDQUOT: return ErroreDi(err::DiscoPieno);
-    case ENOMEM: return ErroreDi(err::MemoriaInsufficiente);
-    default: return ErroreDi(err::ErroreAccesso);
-    }
-}
-
 void VerificaScrivibile(const std::string& host) {
     if (posix::ProtettoDaAmministratore(host)) throw ErroreDi(err::AutorizzazioneNegata);
 }
@@ -58,68 +44,6 @@ void VerificaScrivibile(const std::string& host) {
 void VerificaGenitore(const std::string& host) {
     struct stat st;
     if (stat(GenitoreDi(host).c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) throw ErroreDi(err::PercorsoNonTrovato);
-}
-
-void ScriviTutto(int fd, const char* dati, std::size_t n) {
-    while (n > 0) {
-        ssize_t k = ::write(fd, dati, n);
-        if (k < 0) {
-            if (errno == EINTR) continue;
-            throw ErroreDaErrno(errno);
-        }
-        dati += k;
-        n -= static_cast<std::size_t>(k);
-    }
-}
-
-std::string FileTemporaneoAccanto(const std::string& host) {
-    return GenitoreDi(host) + "/." + NomeDi(host) + ".noce-" + std::to_string(getpid()) + ".tmp";
-}
-
-// Writes `dati` to a temporary file beside `host` and renames it over it.
-void ScriviAtomico(const std::string& host, const std::string& dati, mode_t modo) {
-    std::string tmp = FileTemporaneoAccanto(host);
-    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, modo);
-    if (fd < 0) throw ErroreDaErrno(errno);
-    try {
-        ScriviTutto(fd, dati.data(), dati.size());
-        if (::fsync(fd) != 0) throw ErroreDaErrno(errno);
-    } catch (...) {
-        ::close(fd);
-        ::unlink(tmp.c_str());
-        throw;
-    }
-    ::close(fd);
-    if (::rename(tmp.c_str(), host.c_str()) != 0) {
-        int e = errno;
-        ::unlink(tmp.c_str());
-        throw ErroreDaErrno(e == EISDIR ? EACCES : e);
-    }
-}
-
-std::string LeggiBytes(const std::string& host) {
-    int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw ErroreDaErrno(errno);
-    struct stat st;
-    if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        throw ErroreDi(err::ErroreAccesso);
-    }
-    std::string dati;
-    char buf[65536];
-    for (;;) {
-        ssize_t k = ::read(fd, buf, sizeof buf);
-        if (k < 0) {
-            if (errno == EINTR) continue;
-            int e = errno;
-            ::close(fd);
-            throw ErroreDaErrno(e);
-        }
-        if (k == 0) break;
-        dati.append(buf, static_cast<std::size_t>(k));
-    }
-    ::close(fd);
-    return dati;
 }
 
 bool PrimaMinore(const std::string& a, const std::string& b) {
@@ -170,7 +94,7 @@ void CopiaFile(const std::string& da, const std::string& a) {
     VerificaGenitore(ha);
     struct stat sa;
     if (stat(ha.c_str(), &sa) == 0 && S_ISDIR(sa.st_mode)) throw ErroreDi(err::ErroreAccesso);
-    ScriviAtomico(ha, LeggiBytes(hd), st.st_mode & 0777);
+    posix::SostituisciFileHost(ha, posix::LeggiFileHost(hd), st.st_mode & 0777);
 }
 
 void EliminaFile(const std::string& p) {
@@ -218,35 +142,22 @@ std::vector<std::string> ElencoCartelle(const std::string& cartella) {
     return nomi;
 }
 
-std::string LeggiTesto(const std::string& p) { return posix::Cp1252AUtf8(LeggiBytes(PercorsoHost(p))); }
+std::string LeggiTesto(const std::string& p) { return posix::Cp1252AUtf8(posix::LeggiFileHost(PercorsoHost(p))); }
 
-void ScriviTesto(const std::string& p, const std::string& testo) {
+namespace {
+
+// Open For Output (O_TRUNC) or For Append (O_APPEND), one Print, Close.
+void ScriviTestoCon(const std::string& p, const std::string& testo, int modo) {
     std::string h = PercorsoHost(p);
     VerificaScrivibile(h);
     VerificaGenitore(h);
-    int fd = ::open(h.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) throw ErroreDaErrno(errno == EISDIR ? EACCES : errno);
-    std::string byte = posix::Utf8ACp1252(testo);
-    try {
-        ScriviTutto(fd, byte.data(), byte.size());
-    } catch (...) {
-        ::close(fd);
-        throw;
-    }
-    if (::close(fd) != 0) throw ErroreDaErrno(errno);
-}
-
-void AccodaTesto(const std::string& p, const std::string& testo) {
-    std::string h = PercorsoHost(p);
-    VerificaScrivibile(h);
-    VerificaGenitore(h);
-    int fd = ::open(h.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    int fd = ::open(h.c_str(), O_WRONLY | O_CREAT | modo | O_CLOEXEC, 0644);
     if (fd < 0) throw ErroreDaErrno(errno == EISDIR ? EACCES : errno);
     std::string byte = posix::Utf8ACp1252(testo);
     try {
         // One write call per record, so a record is never split by another
         // writer appending to the same file.
-        ScriviTutto(fd, byte.data(), byte.size());
+        posix::ScriviTuttoFd(fd, byte.data(), byte.size());
     } catch (...) {
         ::close(fd);
         throw;
@@ -254,11 +165,17 @@ void AccodaTesto(const std::string& p, const std::string& testo) {
     if (::close(fd) != 0) throw ErroreDaErrno(errno);
 }
 
+}  // namespace
+
+void ScriviTesto(const std::string& p, const std::string& testo) { ScriviTestoCon(p, testo, O_TRUNC); }
+
+void AccodaTesto(const std::string& p, const std::string& testo) { ScriviTestoCon(p, testo, O_APPEND); }
+
 void SalvaBytes(const std::string& p, const std::string& bytes) {
     std::string h = PercorsoHost(p);
     VerificaScrivibile(h);
     VerificaGenitore(h);
-    ScriviAtomico(h, bytes, 0644);
+    posix::SostituisciFileHost(h, bytes, 0644);
 }
 
 }  // namespace noce::sistema

@@ -15,6 +15,7 @@
 #include <map>
 
 #include "../Errori.h"
+#include "FileHost.h"
 #include "Macchina.h"
 #include "Percorsi.h"
 #include "Utf16.h"
@@ -28,19 +29,6 @@ constexpr const char* ChiaveClsid = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\CLSI
 
 ErroreRuntime ErroreRegistro(const std::string& descrizione) {
     return ErroreRuntime(err::ErroreAccesso, descrizione);
-}
-
-ErroreRuntime ErroreDaErrno(int e) {
-    switch (e) {
-    case EACCES:
-    case EPERM:
-    case EROFS: return ErroreDi(err::AutorizzazioneNegata);
-    case ENOSPC:
-    case EDQUOT: return ErroreDi(err::DiscoPieno);
-    case ENOENT:
-    case ENOTDIR: return ErroreDi(err::PercorsoNonTrovato);
-    default: return ErroreDi(err::ErroreAccesso);
-    }
 }
 
 std::string Minuscolo(const std::string& s) { return MinuscoloNome(s); }
@@ -394,26 +382,9 @@ void ImpostaIn(ChiaveRegistro& c, const ValoreRegistro& v) {
 std::string File() { return FileRegistro(CartellaDriveC()); }
 
 std::string LeggiFile(const std::string& host) {
-    int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno == ENOENT) return {};
-        throw ErroreDaErrno(errno);
-    }
-    std::string dati;
-    char buf[65536];
-    for (;;) {
-        ssize_t k = ::read(fd, buf, sizeof buf);
-        if (k < 0) {
-            if (errno == EINTR) continue;
-            int e = errno;
-            ::close(fd);
-            throw ErroreDaErrno(e);
-        }
-        if (k == 0) break;
-        dati.append(buf, static_cast<std::size_t>(k));
-    }
-    ::close(fd);
-    return dati;
+    struct stat st;
+    if (::stat(host.c_str(), &st) != 0 && errno == ENOENT) return {};
+    return LeggiFileHost(host);
 }
 
 Registro Carica(const std::string& host) {
@@ -423,49 +394,9 @@ Registro Carica(const std::string& host) {
     return Registro::DaTesto(testo);
 }
 
-void ScriviTutto(int fd, const std::string& dati) {
-    const char* p = dati.data();
-    std::size_t n = dati.size();
-    while (n > 0) {
-        ssize_t k = ::write(fd, p, n);
-        if (k < 0) {
-            if (errno == EINTR) continue;
-            throw ErroreDaErrno(errno);
-        }
-        p += k;
-        n -= static_cast<std::size_t>(k);
-    }
-}
-
 // Temporary file, fsync, rename: a reader sees the old registry or the new
 // one, never a part of either, also after a crash.
-void Salva(const std::string& host, const Registro& r) {
-    static std::atomic<unsigned> contatore{0};
-    std::string tmp = host + "." + std::to_string(getpid()) + "-" + std::to_string(contatore++) + ".tmp";
-    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0) throw ErroreDaErrno(errno);
-    try {
-        ScriviTutto(fd, TestoRegistro(r.Ordinate()));
-        if (::fsync(fd) != 0) throw ErroreDaErrno(errno);
-    } catch (...) {
-        ::close(fd);
-        ::unlink(tmp.c_str());
-        throw;
-    }
-    ::close(fd);
-    if (::rename(tmp.c_str(), host.c_str()) != 0) {
-        int e = errno;
-        ::unlink(tmp.c_str());
-        throw ErroreDaErrno(e);
-    }
-    auto barra = host.rfind('/');
-    int dir = ::open(barra == std::string::npos ? "." : host.substr(0, barra == 0 ? 1 : barra).c_str(),
-                     O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-}
+void Salva(const std::string& host, const Registro& r) { SostituisciFileHost(host, TestoRegistro(r.Ordinate()), 0644); }
 
 // Holds the exclusive lock on the lock file beside the registry. flock
 // belongs to the open file, so threads of one process exclude each other

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "Utf8.h"
+
 namespace noce::posix {
 
 namespace {
@@ -13,19 +15,6 @@ constexpr std::uint16_t Alti[32] = {
     0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178,
 };
-
-void AccodaUtf8(std::string& out, std::uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
 
 }  // namespace
 
@@ -44,23 +33,12 @@ std::string Utf8ACp1252(const std::string& t) {
     std::string out;
     out.reserve(t.size());
     for (std::size_t i = 0; i < t.size();) {
-        unsigned char c = static_cast<unsigned char>(t[i]);
-        std::uint32_t cp;
-        std::size_t n;
-        if (c < 0x80) { cp = c; n = 1; }
-        else if ((c & 0xE0) == 0xC0) { cp = c & 0x1F; n = 2; }
-        else if ((c & 0xF0) == 0xE0) { cp = c & 0x0F; n = 3; }
-        else if ((c & 0xF8) == 0xF0) { cp = c & 0x07; n = 4; }
-        else { out += '?'; ++i; continue; }
-        if (i + n > t.size()) { out += '?'; break; }
-        bool valido = true;
-        for (std::size_t k = 1; k < n; ++k) {
-            unsigned char d = static_cast<unsigned char>(t[i + k]);
-            if ((d & 0xC0) != 0x80) { valido = false; break; }
-            cp = (cp << 6) | (d & 0x3F);
+        auto decodificato = DecodificaUtf8(t, i);
+        if (!decodificato) {
+            out += '?';
+            continue;
         }
-        if (!valido) { out += '?'; ++i; continue; }
-        i += n;
+        std::uint32_t cp = *decodificato;
         if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) { out += static_cast<char>(cp); continue; }
         char b = '?';
         for (int k = 0; k < 32; ++k)

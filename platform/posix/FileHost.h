@@ -1,0 +1,28 @@
+#pragma once
+// Reading and replacing whole files on the host, with failures as the
+// runtime's errors. Shared by the file services and the registry.
+#include <sys/types.h>
+
+#include <string>
+
+#include "../Errori.h"
+
+namespace noce::posix {
+
+// The runtime error for a failed host call (`cartella` when the call was
+// about a folder: a missing one is a path that cannot be found).
+ErroreRuntime ErroreDaErrno(int e, bool cartella = false);
+
+// The whole content of a host file; a folder is an access error.
+std::string LeggiFileHost(const std::string& host);
+
+// Replaces a host file with `dati`: written to a hidden temporary file
+// beside it, flushed, renamed over it, and the folder flushed, so a reader
+// (or a machine that lost power) sees the old content or the new, never a
+// part of either.
+void SostituisciFileHost(const std::string& host, const std::string& dati, mode_t modo);
+
+// Writes all of `dati` to an open descriptor.
+void ScriviTuttoFd(int fd, const char* dati, std::size_t n);
+
+}  // namespace noce::posix

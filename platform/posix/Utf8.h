@@ -1,0 +1,16 @@
+#pragma once
+// The UTF-8 steps the text conversions share.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace noce::posix {
+
+// Appends the UTF-8 form of a code point.
+void AccodaUtf8(std::string& out, std::uint32_t cp);
+// Decodes the code point at `i` and moves `i` past it. A malformed sequence
+// (bad lead or continuation byte, cut short, a surrogate or beyond U+10FFFF)
+// gives nothing and moves `i` by one byte.
+std::optional<std::uint32_t> DecodificaUtf8(const std::string& testo, std::size_t& i);
+
+}  // namespace noce::posix
