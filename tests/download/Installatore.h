@@ -18,6 +18,7 @@
 #include "platform/posix/Percorsi.h"
 #include "platform/posix/Testo.h"
 #include "support/DriveDiProva.h"
+#include "support/LogDiProva.h"
 #include "support/InterfacciaDiProva.h"
 
 namespace noce::prova {
@@ -89,20 +90,7 @@ public:
 
     // The log's messages after "Inizio procedura", without time stamps.
     std::vector<std::string> Log() const {
-        std::string log = posix::Cp1252AUtf8(drive.Leggi(relativo_ + "/files/logInstallazione.txt"));
-        static const std::regex stampo(R"(^\d\d/\d\d/\d{4}\|\d\d:\d{1,2}:\d\d\|)");
-        std::vector<std::string> messaggi;
-        std::size_t inizio = 0;
-        while (inizio < log.size()) {
-            std::size_t fine = log.find("\r\n\r\n", inizio);
-            EXPECT_NE(fine, std::string::npos) << "record without its two line ends";
-            if (fine == std::string::npos) fine = log.size();
-            std::string record = log.substr(inizio, fine - inizio);
-            std::smatch m;
-            EXPECT_TRUE(std::regex_search(record, m, stampo)) << "record without a time stamp: " << record;
-            messaggi.push_back(m.empty() ? record : record.substr(static_cast<std::size_t>(m.length(0))));
-            inizio = fine + 4;
-        }
+        std::vector<std::string> messaggi = MessaggiLog(drive.Leggi(relativo_ + "/files/logInstallazione.txt"));
         EXPECT_FALSE(messaggi.empty());
         if (!messaggi.empty() && messaggi.front() == "Inizio procedura") messaggi.erase(messaggi.begin());
         return messaggi;

@@ -16,6 +16,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/SocketDiProva.h"
+
 namespace noce::prova {
 
 struct Risposta {
@@ -27,17 +29,7 @@ struct Risposta {
 class ServerGrezzo {
 public:
     explicit ServerGrezzo(std::vector<Risposta> risposte) : risposte_(std::move(risposte)) {
-        ascolto_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        int uno = 1;
-        setsockopt(ascolto_, SOL_SOCKET, SO_REUSEADDR, &uno, sizeof uno);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(ascolto_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        ::listen(ascolto_, 8);
-        socklen_t n = sizeof a;
-        getsockname(ascolto_, reinterpret_cast<sockaddr*>(&a), &n);
-        porta_ = ntohs(a.sin_port);
+        ascolto_ = noce::prova::AscoltaSuLoopback(8, porta_);
         filo_ = std::thread([this] { Servi(); });
     }
     ~ServerGrezzo() {

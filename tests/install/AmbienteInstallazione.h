@@ -15,6 +15,7 @@
 #include "platform/mdlSystemInfo.h"
 #include "platform/posix/Testo.h"
 #include "support/DriveDiProva.h"
+#include "support/LogDiProva.h"
 #include "support/InterfacciaDiProva.h"
 
 namespace noce::prova {
@@ -44,24 +45,7 @@ public:
 
     // The log's messages, in order, each checked for its time stamp and
     // given without it.
-    static std::vector<std::string> Messaggi(const std::string& logCp1252) {
-        std::string log = posix::Cp1252AUtf8(logCp1252);
-        static const std::regex stampo(R"(^\d\d/\d\d/\d{4}\|\d\d:\d{1,2}:\d\d\|)");
-        std::vector<std::string> messaggi;
-        std::size_t inizio = 0;
-        while (inizio < log.size()) {
-            std::size_t fine = log.find("\r\n\r\n", inizio);
-            EXPECT_NE(fine, std::string::npos) << "record without its two line ends: " << log.substr(inizio);
-            if (fine == std::string::npos) fine = log.size();
-            std::string record = log.substr(inizio, fine - inizio);
-            std::smatch m;
-            EXPECT_TRUE(std::regex_search(record, m, stampo)) << "record without a time stamp: " << record;
-            messaggi.push_back(m.empty() ? record : record.substr(static_cast<std::size_t>(m.length(0))));
-            inizio = fine + 4;
-        }
-        return messaggi;
-    }
-    // The log as it stands in DirFiles.
+    static std::vector<std::string> Messaggi(const std::string& logCp1252) { return MessaggiLog(logCp1252); }
     std::vector<std::string> Messaggi() const { return Messaggi(drive.Leggi("Setup/files/logInstallazione.txt")); }
     // Every record written to the log file, also after the clean-up.
     std::vector<std::string> MessaggiCompleti() const { return Messaggi(drive.Leggi("log-completo.txt")); }

@@ -18,6 +18,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/SocketDiProva.h"
+
 namespace strumenti {
 
 class ServerDiProva {
@@ -27,17 +29,7 @@ public:
     using Gestore = std::function<void(int numero, const std::string& richiesta, int fd)>;
 
     explicit ServerDiProva(Gestore gestore) : gestore_(std::move(gestore)) {
-        ascolto_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        int uno = 1;
-        setsockopt(ascolto_, SOL_SOCKET, SO_REUSEADDR, &uno, sizeof uno);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(ascolto_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        ::listen(ascolto_, 16);
-        socklen_t n = sizeof a;
-        getsockname(ascolto_, reinterpret_cast<sockaddr*>(&a), &n);
-        porta_ = ntohs(a.sin_port);
+        ascolto_ = noce::prova::AscoltaSuLoopback(16, porta_);
         accettatore_ = std::thread([this] { Accetta(); });
     }
     ~ServerDiProva() {
