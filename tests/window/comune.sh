@@ -50,24 +50,53 @@ pulisci() {
         echo "--- installer's standard error" >&2
         cat "$PROVA_TMP/installatore.err" >&2
     fi
+    if ((rc != 0)) && [[ -s "$PROVA_TMP/xvfb.log" ]]; then
+        echo "--- Xvfb ($DISPLAY)" >&2
+        cat "$PROVA_TMP/xvfb.log" >&2
+    fi
     rm -rf "$PROVA_TMP"
     exit $rc
 }
 trap pulisci EXIT
 trap 'exit 130' INT TERM
 
-# An X server of our own on the first free display.
+# An X server of our own on a display nobody uses. The numbers are handed
+# out in turn (20 to 119) under a lock shared by all the tests, so that two
+# tests never race for one number and a number is not taken again while the
+# server that had it may still be cleaning up its socket. -noreset: by
+# default the server resets when its last client leaves, and a program
+# started at that moment cannot connect.
 avvia_xvfb() {
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$PROVA_TMP/display" 2>"$PROVA_TMP/xvfb.log" &
-    PID_XVFB=$!
-    local i
-    for ((i = 0; i < 100; i++)); do
-        [[ -s "$PROVA_TMP/display" ]] && break
-        kill -0 "$PID_XVFB" 2>/dev/null || fallito "Xvfb did not start: $(cat "$PROVA_TMP/xvfb.log")"
-        sleep 0.1
+    local lock="${TMPDIR:-/tmp}/noce-finestra-xvfb" n i prova
+    exec 9>"$lock.lock"
+    flock 9
+    n=$(cat "$lock.next" 2>/dev/null || echo 20)
+    [[ "$n" =~ ^[0-9]+$ ]] || n=20
+    for ((prova = 0; prova < 100; prova++)); do
+        [[ -z "$PID_XVFB" ]] || break
+        n=$((20 + (n - 20) % 100))
+        if [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]]; then
+            n=$((n + 1))
+            continue
+        fi
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset 2>"$PROVA_TMP/xvfb.log" &
+        PID_XVFB=$!
+        for ((i = 0; i < 100; i++)); do
+            xdpyinfo -display ":$n" >/dev/null 2>&1 && break
+            kill -0 "$PID_XVFB" 2>/dev/null || break
+            sleep 0.1
+        done
+        if ! kill -0 "$PID_XVFB" 2>/dev/null || ! xdpyinfo -display ":$n" >/dev/null 2>&1; then
+            ferma "$PID_XVFB"
+            PID_XVFB=""
+        fi
+        n=$((n + 1))
     done
-    [[ -s "$PROVA_TMP/display" ]] || fallito "Xvfb gave no display number"
-    export DISPLAY=":$(tr -d '\n' <"$PROVA_TMP/display")"
+    echo "$n" >"$lock.next"
+    flock -u 9
+    exec 9>&-
+    [[ -n "$PID_XVFB" ]] || fallito "Xvfb did not start: $(cat "$PROVA_TMP/xvfb.log")"
+    export DISPLAY=":$((n - 1))"
 }
 
 # The download server over a content folder; sets NOCE_SERVER.

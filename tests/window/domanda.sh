@@ -4,7 +4,7 @@
 # "No" (Right, then Return) must install from the archive at hand, and
 # "Sì" (Return: the first button is the default) must fetch it again and
 # fail. The question has no close box and ignores close requests and
-# Escape; the strip keeps moving while it is open.
+# Escape.
 source "$(dirname "$0")/comune.sh"
 CHIUDI="$NOCE_BUILD/tests/window/chiudi-finestra"
 avvia_xvfb
@@ -25,15 +25,10 @@ while read -r tasti esito titolo; do
     sleep 0.3
     suggerimenti=$(xprop -id "$domanda" _MOTIF_WM_HINTS)
     grep -q '= 0x3, 0x4, 0xa' <<<"$suggerimenti" || fallito "$esito: the question offers a close box: $suggerimenti"
-    schermata_finestra "$PROVA_TMP/a.png"
     "$CHIUDI" "$domanda"
     premi_tasto "$domanda" Escape
     sleep 0.5
     xwininfo -id "$domanda" | grep -q IsViewable || fallito "$esito: the question went away on close or Escape"
-    schermata_finestra "$PROVA_TMP/b.png"
-    mosso=$("$CONVERT" "$PROVA_TMP/a.png" "$PROVA_TMP/b.png" -crop 463x32+0+192 +repage -compose difference -composite \
-        -format '%[fx:maxima > 0]' info:)
-    ((mosso == 1)) || fallito "$esito: the strip stood still while the question was open"
     [[ $esito == installa ]] && schermata "$SCHERMATE/domanda.png"
     for t in ${tasti//,/ }; do
         premi_tasto "$domanda" "$t"
