@@ -33,7 +33,10 @@ n=$(conta_colore "$shot" 8 112 300 30 0,0,128)
 # underline: the bottom rows of the help label
 sotto() { conta_colore "$1" 8 113 185 4 0,0,128; }
 prima=$(sotto "$shot")
+PUNTATORE="$NOCE_BUILD/tests/window/puntatore"
 punta 60 110
+mano=$("$PUNTATORE")
+[[ "$mano" == "32x32 10,1" ]] || fallito "over the help label the pointer is $mano, not the 32 x 32 hand"
 schermata_finestra "$PROVA_TMP/sopra.png"
 dopo=$(sotto "$PROVA_TMP/sopra.png")
 ((dopo - prima >= 100)) || fallito "help label not underlined under the pointer ($prima -> $dopo)"
@@ -47,6 +50,8 @@ punta 420 60
 schermata_finestra "$PROVA_TMP/pannello.png"
 tolto=$(sotto "$PROVA_TMP/pannello.png")
 ((tolto - prima < 20)) || fallito "underline stayed over the notice panel ($tolto)"
+# the hand only over the label
+[[ "$("$PUNTATORE")" != "$mano" ]] || fallito "the hand stayed outside the help label"
 
 clicca $((ESCI_X + 30)) $((ESCI_Y + 12)) 0
 attendi_fine 5 || fallito "ESCI did not end the program"
