@@ -27,12 +27,12 @@ Intervallo LeggiIntervallo(const std::string& intestazione, std::uint64_t dimens
     Intervallo r;
     std::string h = Ripulisci(intestazione);
     if (h.rfind("bytes=", 0) != 0) return r;
-    std::string spec = Ripulisci(h.substr(6));
-    if (spec.find(',') != std::string::npos) return r;
-    auto trattino = spec.find('-');
+    std::string richiesto = Ripulisci(h.substr(6));
+    if (richiesto.find(',') != std::string::npos) return r;
+    auto trattino = richiesto.find('-');
     if (trattino == std::string::npos) return r;
-    std::string a = Ripulisci(spec.substr(0, trattino));
-    std::string b = Ripulisci(spec.substr(trattino + 1));
+    std::string a = Ripulisci(richiesto.substr(0, trattino));
+    std::string b = Ripulisci(richiesto.substr(trattino + 1));
     std::uint64_t x = 0, y = 0;
     if (a.empty()) {
         // The last N bytes.
