@@ -105,7 +105,6 @@ private:
     [[noreturn]] void FallimentoScarico(const char* procedura, const std::string& checkpoint,
                                         const std::exception& e);
 
-public:
     // Guards of the ticks (see TickScorrimento and TickCiclo).
     bool cicloInCorso_ = false;
     bool scorrimentoInCorso_ = false;
