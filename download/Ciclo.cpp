@@ -30,9 +30,17 @@ void frmPrincipale::TimerCiclo_Timer() {
     auto eliminaMarcatore = [&] {
         if (sistema::EsisteFile(marcatore)) sistema::EliminaFile(marcatore);
     };
-    auto fallito = [&](const char* messaggio) {
-        MsgBox(messaggio, Pulsanti::OK, Icona::Stop, TitoloCiclo);
-        ui.End();
+    // A waiting state: 1 in the marker moves on, 2 reports the failed fetch
+    // and ends; anything else, or no marker yet, keeps waiting.
+    auto attendi = [&](std::uint8_t prossima, const char* messaggio) {
+        auto stato = StatoMarcatore(marcatore);
+        if (!stato) return;
+        if (*stato == 1) {
+            FaseCiclo = prossima;
+        } else if (*stato == 2) {
+            MsgBox(messaggio, Pulsanti::OK, Icona::Stop, TitoloCiclo);
+            ui.End();
+        }
     };
 
     switch (FaseCiclo) {
@@ -50,13 +58,9 @@ void frmPrincipale::TimerCiclo_Timer() {
         if (FaseCiclo != 2) FaseCiclo = 1;
         break;
 
-    case 1: {
-        auto stato = StatoMarcatore(marcatore);
-        if (!stato) break;
-        if (*stato == 1) FaseCiclo = 2;
-        else if (*stato == 2) fallito("Errore nello scarico della lista files.");
+    case 1:
+        attendi(2, "Errore nello scarico della lista files.");
         break;
-    }
 
     case 2:
         ScriviLog("Controllo la presenza del file unzip");
@@ -71,13 +75,9 @@ void frmPrincipale::TimerCiclo_Timer() {
         if (FaseCiclo != 4) FaseCiclo = 3;
         break;
 
-    case 3: {
-        auto stato = StatoMarcatore(marcatore);
-        if (!stato) break;
-        if (*stato == 1) FaseCiclo = 4;
-        else if (*stato == 2) fallito("Errore nello scarico dell'estrattore.");
+    case 3:
+        attendi(4, "Errore nello scarico dell'estrattore.");
         break;
-    }
 
     case 4:
         eliminaMarcatore();
@@ -87,13 +87,9 @@ void frmPrincipale::TimerCiclo_Timer() {
         if (FaseCiclo != 6) FaseCiclo = 5;
         break;
 
-    case 5: {
-        auto stato = StatoMarcatore(marcatore);
-        if (!stato) break;
-        if (*stato == 1) FaseCiclo = 6;
-        else if (*stato == 2) fallito("Errore nello scarico dell'archivio.");
+    case 5:
+        attendi(6, "Errore nello scarico dell'archivio.");
         break;
-    }
 
     case 6: {
         const std::string riga = "\"" + cartella + "\\unzip\" -o \"" + cartella + "\\transito.zip\" -d \"" + DirFiles + "\"";

@@ -119,4 +119,27 @@ void DisegnaRighe(const std::vector<std::string>& righe, int x, int y, int w, Al
     }
 }
 
+void DipingiDisco(unsigned char* rgba, int lato, double raggio,
+                  const std::function<Colore(double px, double py, double d)>& colore) {
+    constexpr int N = 4;  // samples per pixel side
+    for (int y = 0; y < lato; ++y)
+        for (int x = 0; x < lato; ++x) {
+            double somma[3] = {0, 0, 0};
+            int coperti = 0;
+            for (int sy = 0; sy < N; ++sy)
+                for (int sx = 0; sx < N; ++sx) {
+                    double px = x + (sx + 0.5) / N, py = y + (sy + 0.5) / N;
+                    double dx = px - lato / 2.0, dy = py - lato / 2.0;
+                    double d = std::sqrt(dx * dx + dy * dy);
+                    if (d > raggio) continue;
+                    Colore c = colore(px, py, d);
+                    somma[0] += c.r, somma[1] += c.g, somma[2] += c.b;
+                    ++coperti;
+                }
+            unsigned char* p = rgba + static_cast<std::size_t>((y * lato + x) * 4);
+            for (int i = 0; i < 3; ++i) p[i] = static_cast<unsigned char>(coperti ? somma[i] / coperti : 0);
+            p[3] = static_cast<unsigned char>(255 * coperti / (N * N));
+        }
+}
+
 }  // namespace noce::fltk

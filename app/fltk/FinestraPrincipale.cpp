@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 
 #include <FL/Fl.H>
 #include <FL/Fl_RGB_Image.H>
@@ -38,24 +37,9 @@ Fl_RGB_Image& Tondo(bool selezionato, bool abilitato) {
     const Colore anello = abilitato ? Colore{112, 120, 136} : Colore{188, 188, 188};
     const Colore dentro = abilitato ? Colore{250, 250, 250} : Colore{244, 244, 244};
     const Colore punto = abilitato ? Colore{24, 72, 140} : Colore{160, 160, 160};
-    constexpr int N = 4;  // samples per pixel side
-    for (int y = 0; y < L; ++y)
-        for (int x = 0; x < L; ++x) {
-            double somma[3] = {0, 0, 0};
-            int coperti = 0;
-            for (int sy = 0; sy < N; ++sy)
-                for (int sx = 0; sx < N; ++sx) {
-                    double dx = x + (sx + 0.5) / N - L / 2.0, dy = y + (sy + 0.5) / N - L / 2.0;
-                    double d = std::sqrt(dx * dx + dy * dy);
-                    if (d > 6.5) continue;
-                    const Colore& c = d > 5.5 ? anello : (selezionato && d < 2.8 ? punto : dentro);
-                    somma[0] += c.r, somma[1] += c.g, somma[2] += c.b;
-                    ++coperti;
-                }
-            unsigned char* p = &dati[k][static_cast<std::size_t>((y * L + x) * 4)];
-            for (int i = 0; i < 3; ++i) p[i] = static_cast<unsigned char>(coperti ? somma[i] / coperti : 0);
-            p[3] = static_cast<unsigned char>(255 * coperti / (N * N));
-        }
+    DipingiDisco(dati[k].data(), L, 6.5, [&](double, double, double d) {
+        return d > 5.5 ? anello : (selezionato && d < 2.8 ? punto : dentro);
+    });
     immagini[k] = new Fl_RGB_Image(dati[k].data(), L, L, 4);
     return *immagini[k];
 }

@@ -29,7 +29,7 @@ constexpr int LarghezzaPulsante = 75, AltezzaPulsante = 23, Spazio = 8;
 // A 32-pixel disc, smooth, lighter at the top; the stop sign also carries
 // its white cross here, the other two get their letter drawn over it.
 Fl_RGB_Image& Disco(Icona icona) {
-    constexpr int L = LatoIcona, N = 4;
+    constexpr int L = LatoIcona;
     static std::array<std::array<unsigned char, L * L * 4>, 4> dati;
     static std::array<std::unique_ptr<Fl_RGB_Image>, 4> pronte;
     auto k = static_cast<std::size_t>(icona);
@@ -38,32 +38,18 @@ Fl_RGB_Image& Disco(Icona icona) {
     const Colore alto = stop ? Colore{236, 72, 60} : Colore{86, 152, 236};
     const Colore basso = stop ? Colore{178, 18, 18} : Colore{24, 84, 184};
     const Colore bordo = stop ? Colore{128, 16, 16} : Colore{18, 58, 136};
-    for (int y = 0; y < L; ++y)
-        for (int x = 0; x < L; ++x) {
-            double somma[3] = {0, 0, 0};
-            int coperti = 0;
-            for (int sy = 0; sy < N; ++sy)
-                for (int sx = 0; sx < N; ++sx) {
-                    double px = x + (sx + 0.5) / N, py = y + (sy + 0.5) / N;
-                    double dx = px - L / 2.0, dy = py - L / 2.0;
-                    double d = std::sqrt(dx * dx + dy * dy);
-                    if (d > 15.0) continue;
-                    double t = py / L;
-                    Colore c{static_cast<std::uint8_t>(alto.r + (basso.r - alto.r) * t),
-                             static_cast<std::uint8_t>(alto.g + (basso.g - alto.g) * t),
-                             static_cast<std::uint8_t>(alto.b + (basso.b - alto.b) * t)};
-                    if (d > 14.0) c = bordo;
-                    // The cross: near either diagonal, inside a square of 16.
-                    if (stop && std::abs(dx) < 8 && std::abs(dy) < 8 &&
-                        (std::abs(dx - dy) < 2.6 || std::abs(dx + dy) < 2.6))
-                        c = Bianco;
-                    somma[0] += c.r, somma[1] += c.g, somma[2] += c.b;
-                    ++coperti;
-                }
-            unsigned char* p = &dati[k][static_cast<std::size_t>((y * L + x) * 4)];
-            for (int i = 0; i < 3; ++i) p[i] = static_cast<unsigned char>(coperti ? somma[i] / coperti : 0);
-            p[3] = static_cast<unsigned char>(255 * coperti / (N * N));
-        }
+    DipingiDisco(dati[k].data(), L, 15.0, [&](double px, double py, double d) {
+        double dx = px - L / 2.0, dy = py - L / 2.0;
+        double t = py / L;
+        Colore c{static_cast<std::uint8_t>(alto.r + (basso.r - alto.r) * t),
+                 static_cast<std::uint8_t>(alto.g + (basso.g - alto.g) * t),
+                 static_cast<std::uint8_t>(alto.b + (basso.b - alto.b) * t)};
+        if (d > 14.0) c = bordo;
+        // The cross: near either diagonal, inside a square of 16.
+        if (stop && std::abs(dx) < 8 && std::abs(dy) < 8 && (std::abs(dx - dy) < 2.6 || std::abs(dx + dy) < 2.6))
+            c = Bianco;
+        return c;
+    });
     pronte[k] = std::make_unique<Fl_RGB_Image>(dati[k].data(), L, L, 4);
     return *pronte[k];
 }
