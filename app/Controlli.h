@@ -29,6 +29,7 @@ struct Carattere {
     double Size = 8.25;  // points
     bool Bold = false;
     bool Underline = false;
+    bool operator==(const Carattere&) const = default;
 };
 
 enum class TipoControllo { Etichetta, CasellaImmagine, Immagine, Opzione, Elenco, ElencoFile };

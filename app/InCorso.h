@@ -1,17 +1,28 @@
 #pragma once
-// Holds a handler's busy flag for as long as the handler runs, also when it
-// leaves by an error or by the end of the program.
+// Whether a handler of the window is running, and how deep: a handler that
+// lets events through can be reached again from inside itself. Each entry
+// holds a Guardia for as long as it runs, also when it leaves by an error
+// or by the end of the program; the entries that must not nest check the
+// count first.
 namespace noce {
 
 class InCorso {
 public:
-    explicit InCorso(bool& flag) : flag_(flag) { flag_ = true; }
-    ~InCorso() { flag_ = false; }
-    InCorso(const InCorso&) = delete;
-    InCorso& operator=(const InCorso&) = delete;
+    explicit operator bool() const { return volte_ > 0; }
+
+    class Guardia {
+    public:
+        explicit Guardia(InCorso& stato) : stato_(stato) { ++stato_.volte_; }
+        ~Guardia() { --stato_.volte_; }
+        Guardia(const Guardia&) = delete;
+        Guardia& operator=(const Guardia&) = delete;
+
+    private:
+        InCorso& stato_;
+    };
 
 private:
-    bool& flag_;
+    int volte_ = 0;
 };
 
 }  // namespace noce

@@ -1,5 +1,4 @@
 // The scrolling strip, and the guards that keep timer ticks apart.
-#include "InCorso.h"
 #include "frmPrincipale.h"
 
 namespace noce {
@@ -12,7 +11,7 @@ void frmPrincipale::tmrScorrimento_Timer() {
 
 void frmPrincipale::TickScorrimento() {
     if (!tmrScorrimento.Enabled || scorrimentoInCorso_) return;
-    InCorso c(scorrimentoInCorso_);
+    InCorso::Guardia guardia(scorrimentoInCorso_);
     Evento([this] { tmrScorrimento_Timer(); });
 }
 

@@ -21,13 +21,9 @@ void frmPrincipale::ImgTasto_Click(std::int16_t Index) {
     }
     // No tick of the cycle may run before this handler has returned: the
     // downloader must be in place for the first one.
-    struct Guardia {
-        int& n;
-        explicit Guardia(int& contatore) : n(contatore) { ++n; }
-        ~Guardia() { --n; }
-    } guardia(installaInCorso_);
+    InCorso::Guardia guardia(installaInCorso_);
 
-    FaseCiclo = 0;
+    FaseCiclo = fase::ScaricaLista;
     tmrScorrimento.Enabled = true;
     picConteiner.Visible = true;
     ScriviLog("Premuto 'Installa'");

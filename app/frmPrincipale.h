@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Controlli.h"
+#include "InCorso.h"
 #include "Interfaccia.h"
 #include "platform/RichiestaHttp.h"
 #include "platform/Sistema.h"
@@ -18,6 +19,21 @@ namespace noce {
 
 // The program's title, shown by message boxes that have none of their own.
 inline constexpr const char* TitoloApplicazione = "NoceInstallazione";
+
+// The states of the pipeline cycle, by the number FaseCiclo holds: each
+// fetch is started in one state and waited for in the next.
+namespace fase {
+enum : std::uint8_t {
+    ScaricaLista = 0,
+    AttendiLista = 1,
+    ScaricaEstrattore = 2,
+    AttendiEstrattore = 3,
+    ScaricaArchivio = 4,
+    AttendiArchivio = 5,
+    Estrai = 6,
+    Installa = 7,
+};
+}  // namespace fase
 
 class frmPrincipale {
 public:
@@ -85,8 +101,12 @@ public:
     void ScaricoUnZip();
     void ScaricoZip();
 
-    // The installation run and its completion (install/). Never returns.
-    [[noreturn]] void Installazione();
+    // The installation run and its completion (install/). Never returns:
+    // it ends the program through ui.End(). (GCC does not carry End's
+    // [[noreturn]] through the virtual call, so neither this nor
+    // FallimentoScarico can be declared [[noreturn]] without a trap after
+    // End.)
+    void Installazione();
 
     // Runs an event handler as the runtime does: an error that no trap
     // caught is reported in a message box ("Errore di run-time") and ends
@@ -102,13 +122,16 @@ private:
     void RipristinaTasti();
     // Gives a control a picture; an image control takes the picture's size.
     static void AssegnaImmagine(Controllo& c, const Immagine* immagine);
-    [[noreturn]] void FallimentoScarico(const char* procedura, const std::string& checkpoint,
-                                        const std::exception& e);
+    // Logs and shows the failure of a download procedure and ends the
+    // program through ui.End().
+    void FallimentoScarico(const char* procedura, const std::string& checkpoint, const std::exception& e);
 
-    // Guards of the ticks (see TickScorrimento and TickCiclo).
-    bool cicloInCorso_ = false;
-    bool scorrimentoInCorso_ = false;
-    int installaInCorso_ = 0;
+    // The entries that must not start inside themselves or each other (see
+    // TickScorrimento, TickCiclo and Installazione); INSTALLA may nest.
+    InCorso cicloInCorso_;
+    InCorso scorrimentoInCorso_;
+    InCorso installaInCorso_;
+    InCorso runInCorso_;
 };
 
 // The folder of the running installer, without a trailing "\".

@@ -1,7 +1,6 @@
 // The pipeline cycle: one step per tick of TimerCiclo, from the list fetch
 // to the hand-over to the installation run.
 #include "Marcatore.h"
-#include "app/InCorso.h"
 #include "app/frmPrincipale.h"
 #include "platform/ModuleShell.h"
 #include "platform/mdlLogInstallazione.h"
@@ -18,8 +17,8 @@ void frmPrincipale::TickCiclo() {
     // A question or the installation run lets events through while the
     // timer stays enabled; a second tick then would ask the question or
     // start the run again.
-    if (!TimerCiclo.Enabled || cicloInCorso_ || installaInCorso_ > 0) return;
-    InCorso guardia(cicloInCorso_);
+    if (!TimerCiclo.Enabled || cicloInCorso_ || installaInCorso_) return;
+    InCorso::Guardia guardia(cicloInCorso_);
     Evento([this] { TimerCiclo_Timer(); });
 }
 
@@ -44,7 +43,7 @@ void frmPrincipale::TimerCiclo_Timer() {
     };
 
     switch (FaseCiclo) {
-    case 0:
+    case fase::ScaricaLista:
         ScriviLog("Controlo la presenza del file lista.txt");
         eliminaMarcatore();
         ImgTasto[0].Visible = false;
@@ -54,15 +53,15 @@ void frmPrincipale::TimerCiclo_Timer() {
         ui.DoEvents();
         ScriviLog("Avvio scarico lista");
         ScaricoLista();
-        // 2 when the operator kept the list that was there.
-        if (FaseCiclo != 2) FaseCiclo = 1;
+        // Straight to the extractor when the operator kept the list that was there.
+        if (FaseCiclo != fase::ScaricaEstrattore) FaseCiclo = fase::AttendiLista;
         break;
 
-    case 1:
-        attendi(2, "Errore nello scarico della lista files.");
+    case fase::AttendiLista:
+        attendi(fase::ScaricaEstrattore, "Errore nello scarico della lista files.");
         break;
 
-    case 2:
+    case fase::ScaricaEstrattore:
         ScriviLog("Controllo la presenza del file unzip");
         eliminaMarcatore();
         if (sistema::EsisteFile(cartella + "\\unzip.exe")) {
@@ -71,35 +70,35 @@ void frmPrincipale::TimerCiclo_Timer() {
         }
         ScriviLog("Scarico UnZip");
         ScaricoUnZip();
-        // 4 when the operator kept the extractor that was there.
-        if (FaseCiclo != 4) FaseCiclo = 3;
+        // Straight to the archive when the operator kept the extractor that was there.
+        if (FaseCiclo != fase::ScaricaArchivio) FaseCiclo = fase::AttendiEstrattore;
         break;
 
-    case 3:
-        attendi(4, "Errore nello scarico dell'estrattore.");
+    case fase::AttendiEstrattore:
+        attendi(fase::ScaricaArchivio, "Errore nello scarico dell'estrattore.");
         break;
 
-    case 4:
+    case fase::ScaricaArchivio:
         eliminaMarcatore();
         ScriviLog("Scarico Zip");
         ScaricoZip();
-        // 6 when the operator kept the archive that was there.
-        if (FaseCiclo != 6) FaseCiclo = 5;
+        // Straight to the extraction when the operator kept the archive that was there.
+        if (FaseCiclo != fase::Estrai) FaseCiclo = fase::AttendiArchivio;
         break;
 
-    case 5:
-        attendi(6, "Errore nello scarico dell'archivio.");
+    case fase::AttendiArchivio:
+        attendi(fase::Estrai, "Errore nello scarico dell'archivio.");
         break;
 
-    case 6: {
+    case fase::Estrai: {
         const std::string riga = "\"" + cartella + "\\unzip\" -o \"" + cartella + "\\transito.zip\" -d \"" + DirFiles + "\"";
         ScriviLog(riga);
         EseguiAttendi(riga);
-        FaseCiclo = 7;
+        FaseCiclo = fase::Installa;
         break;
     }
 
-    case 7:
+    case fase::Installa:
         Installazione();
         // Only if the run ever came back: it must not start again.
         TimerCiclo.Enabled = false;

@@ -18,7 +18,7 @@ void frmPrincipale::ScaricoLista() {
             if (MsgBox("File lista già presente, lo scarico di nuovo?", Pulsanti::SiNo, Icona::Domanda) == vbNo) {
                 // The list that is there is used; the cycle goes on with
                 // the extractor instead of waiting for a fetch never made.
-                FaseCiclo = 2;
+                FaseCiclo = fase::ScaricaEstrattore;
                 return;
             }
         }
@@ -38,7 +38,7 @@ void frmPrincipale::ScaricoUnZip() {
         if (sistema::EsisteFile(cartella + "\\unzip.exe")) {
             if (MsgBox("Scompattatore già presente, lo scarico di nuovo?", Pulsanti::SiNo, Icona::Domanda) == vbNo) {
                 // As for the list: the extractor that is there is used.
-                FaseCiclo = 4;
+                FaseCiclo = fase::ScaricaArchivio;
                 return;
             }
         }
@@ -69,7 +69,7 @@ void frmPrincipale::ScaricoZip() {
         ui.DoEvents();
         if (risposta == vbNo) {
             ScriviLog("Non scarico");
-            FaseCiclo = 6;
+            FaseCiclo = fase::Estrai;
             return;
         }
         sistema::AvviaProgramma(

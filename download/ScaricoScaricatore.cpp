@@ -1,8 +1,5 @@
 // The bootstrap: the downloader comes over one HTTP GET of our own, before
-// the cycle's first tick. Also the failure path all download procedures
-// share.
-#include <cstdlib>
-
+// the cycle's first tick. Its failures take FallimentoScarico.cpp.
 #include "app/frmPrincipale.h"
 #include "platform/mdlLogInstallazione.h"
 
@@ -57,21 +54,6 @@ void frmPrincipale::ScaricoScaricatore() {
     } catch (const std::exception& e) {
         FallimentoScarico("ScaricoScaricatore", checkpoint, e);
     }
-}
-
-void frmPrincipale::FallimentoScarico(const char* procedura, const std::string& checkpoint, const std::exception& e) {
-    ErroreCatturato errore = CatturaErrore(e);
-    const std::string testo = std::to_string(errore.numero) + "." + checkpoint + " " + errore.descrizione;
-    try {
-        ScriviLog(std::string(procedura) + "\r\n" + testo);
-    } catch (const std::exception&) {
-        // A log that cannot be written must not hide the failure itself.
-    }
-    MsgBox(testo, Pulsanti::OK, Icona::Nessuna);
-    ui.End();
-    // End never comes back; the compiler cannot see that through the
-    // interface, and nothing after a failure may run on.
-    std::abort();
 }
 
 }  // namespace noce

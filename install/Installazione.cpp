@@ -2,7 +2,6 @@
 // files, then the font, the shortcut, the edition marker, the completion
 // message and the clean-up. It ends the program in every case.
 #include <cstdint>
-#include <cstdlib>
 #include <functional>
 
 #include "ListaInstallazione.h"
@@ -28,20 +27,6 @@ constexpr const char* FileDiLavoro[] = {"\\lista.txt",          "\\unzip.exe",  
 // It is no std::exception, so no trap on its way mistakes it for a failure;
 // the yield that let it in drops it and the first run goes on.
 struct RientroRifiutato {};
-
-// The window whose run is in progress, if any.
-const frmPrincipale* runInCorso = nullptr;
-
-class GuardiaRun {
-public:
-    explicit GuardiaRun(const frmPrincipale& f) {
-        if (runInCorso) throw RientroRifiutato{};
-        runInCorso = &f;
-    }
-    ~GuardiaRun() { runInCorso = nullptr; }
-    GuardiaRun(const GuardiaRun&) = delete;
-    GuardiaRun& operator=(const GuardiaRun&) = delete;
-};
 
 // Lets pending events run, so the labels repaint.
 void Cedi(frmPrincipale& f) {
@@ -89,10 +74,154 @@ void RimuoviSottocartelle(const std::string& cartella) {
     }
 }
 
+// ---- The steps of the run that have a loop or a choice of their own, in
+// the order the run takes them. `checkpoint` is the run's progress mark,
+// read by its failure handler.
+
+void CreaCartellaProdotto(frmPrincipale& f) {
+    ScriviLog("Creazione Directories");
+    ScriviLog("Controllo: " + Nocedir + "\\Noce");
+    if (!sistema::EsisteCartella(Nocedir + "\\Noce")) {
+        ScriviLog("Creo " + Nocedir + "\\Noce");
+        f.lblScritta[2].Caption = Nocedir + "\\Noce";
+        sistema::CreaCartella(Nocedir + "\\Noce");
+    }
+    f.NocePath = Nocedir + "\\Noce";
+    ScriviLog("Creazione Directories");
+    ScriviLog("Controllo: " + f.NocePath + "\\Files");
+    if (!sistema::EsisteCartella(f.NocePath + "\\Files")) {
+        ScriviLog("Creo " + f.NocePath + "\\Files");
+        f.lblScritta[2].Caption = f.NocePath + "\\Files";
+        sistema::CreaCartella(f.NocePath + "\\Files");
+    }
+}
+
+void CreaCartelleElencate(frmPrincipale& f) {
+    for (std::int16_t i = 0, n = static_cast<std::int16_t>(f.List1.ListCount()); i < n; ++i) {
+        const std::string percorso = f.NocePath + "\\" + f.List1.List(i);
+        if (!sistema::EsisteCartella(percorso)) {
+            ScriviLog("Creo: " + percorso);
+            f.lblScritta[2].Caption = percorso;
+            Cedi(f);
+            sistema::CreaCartella(percorso);
+        }
+    }
+}
+
+void InstallaComponenti(frmPrincipale& f, const std::string& cartella) {
+    for (std::int16_t i = 0, n = static_cast<std::int16_t>(f.List1.ListCount()); i < n; ++i) {
+        const std::string voce = f.List1.List(i);
+        const std::string destinazione = SysDir + "\\" + voce;
+        const std::string origine = cartella + "\\Files\\" + voce;
+        ScriviLog("---- Controllo:" + destinazione);
+        if (sistema::EsisteFile(destinazione)) {
+            ScriviLog("               Componente già presente");
+        } else {
+            ScriviLog("              " + origine);
+            if (sistema::EsisteFile(origine)) {
+                ScriviLog("              Copio: " + origine + "," + destinazione);
+                sistema::CopiaFile(origine, destinazione);
+                f.lblScritta[2].Caption = destinazione;
+                Cedi(f);
+                const std::string comando = SysDir + "\\regsvr32 " + "\"" + destinazione + "\"" + " /s";
+                ScriviLog("              Eseguo: " + comando);
+                EseguiAttendi(comando);
+            } else {
+                ScriviLog("              Componente non trovato");
+            }
+        }
+        ScriviLog("---- Fine controllo");
+    }
+}
+
+void CopiaFileElencati(frmPrincipale& f, const std::string& cartella, int& checkpoint) {
+    for (std::int16_t i = 0, n = static_cast<std::int16_t>(f.List1.ListCount()); i < n; ++i) {
+        const std::string voce = f.List1.List(i);
+        checkpoint = 71;
+        const std::size_t virgola = voce.find(',');
+        const std::size_t posizione = virgola == std::string::npos ? 0 : virgola + 1;  // counted from 1
+        checkpoint = 72;
+        std::string destinazione = voce.substr(posizione);
+        checkpoint = 73;
+        // The name is the text before the comma; without a comma there
+        // is no such text and the entry cannot be taken.
+        if (posizione == 0) throw ErroreDi(err::ChiamataNonValida);
+        const std::string nome = voce.substr(0, posizione - 1);
+        checkpoint = 74;
+        const std::size_t parolaChiave = destinazione.find("AppPath");
+        checkpoint = 75;
+        if (parolaChiave != std::string::npos) {
+            checkpoint = 76;
+            destinazione = destinazione.substr(0, parolaChiave) + f.NocePath + destinazione.substr(parolaChiave + 7);
+            checkpoint = 77;
+        }
+        const std::string origine = cartella + "\\files\\" + nome;
+        ScriviLog("---- Controllo: " + destinazione + "\\" + nome);
+        if (sistema::EsisteFile(destinazione + "\\" + nome)) {
+            ScriviLog("                File già presente");
+        } else {
+            checkpoint = 78;
+            ScriviLog("                " + origine);
+            if (sistema::EsisteFile(origine)) {
+                ScriviLog("Copio: " + origine + "," + destinazione + "\\" + nome);
+                checkpoint = 79;
+                f.lblScritta[2].Caption = destinazione + "\\" + nome;
+                checkpoint = 80;
+                Cedi(f);
+                checkpoint = 81;
+                sistema::CopiaFile(origine, destinazione + "\\" + nome);
+                checkpoint = 82;
+            } else {
+                ScriviLog("                  File non trovato");
+            }
+        }
+        ScriviLog("---- Fine Controllo");
+        checkpoint = 83;
+    }
+}
+
+void ScriviMarcatoreEdizione(frmPrincipale& f, int& checkpoint) {
+    if (f.optVersione[0].Value) {
+        checkpoint = 111;
+        ScriviLog("Versione BASIC");
+        sistema::ScriviTesto(f.NocePath + "\\ImpostaRidotto.max", "");
+        checkpoint = 112;
+        checkpoint = 113;
+    } else {
+        checkpoint = 114;
+        ScriviLog("Versione ESTESA");
+        if (sistema::EsisteFile(f.NocePath + "\\ImpostaRidotto.max")) {
+            checkpoint = 115;
+            sistema::EliminaFile(f.NocePath + "\\ImpostaRidotto.max");
+        }
+        sistema::ScriviTesto(f.NocePath + "\\NoceImpostaEstesa.fulcro", "");
+        checkpoint = 116;
+    }
+}
+
+void RimuoviFileDiLavoro(frmPrincipale& f, const std::string& cartella) {
+    for (const char* nome : FileDiLavoro) {
+        if (sistema::EsisteFile(cartella + nome)) sistema::EliminaFile(cartella + nome);
+    }
+    // The font batch reads the font from DirFiles and lives there itself.
+    AttendiFineInstallaFont();
+    if (!sistema::EsisteCartella(cartella + "\\files")) return;
+    f.File1.Path = cartella + "\\files";
+    f.File1.Elementi = sistema::ElencoFile(f.File1.Path);
+    for (int i = 0; i < f.File1.ListCount(); ++i) f.List2.AddItem(f.File1.List(i));
+    for (int i = 0; i < f.List2.ListCount(); ++i) sistema::EliminaFile(cartella + "\\files\\" + f.List2.List(i));
+    // The archive may bring sub-folders: they go too, or the folder could
+    // not be removed and a good installation would end in a failure with
+    // its files left behind.
+    RimuoviSottocartelle(cartella + "\\files");
+    sistema::RimuoviCartella(cartella + "\\files");
+}
+
 }  // namespace
 
 void frmPrincipale::Installazione() {
-    GuardiaRun guardia(*this);
+    if (runInCorso_) throw RientroRifiutato{};
+    InCorso::Guardia guardia(runInCorso_);
     const std::string cartella = CartellaInstallatore();
     int checkpoint = 0;
 
@@ -115,35 +244,13 @@ void frmPrincipale::Installazione() {
 
         // ---- Product folder
         checkpoint = 10;
-        ScriviLog("Creazione Directories");
-        ScriviLog("Controllo: " + Nocedir + "\\Noce");
-        if (!sistema::EsisteCartella(Nocedir + "\\Noce")) {
-            ScriviLog("Creo " + Nocedir + "\\Noce");
-            lblScritta[2].Caption = Nocedir + "\\Noce";
-            sistema::CreaCartella(Nocedir + "\\Noce");
-        }
-        NocePath = Nocedir + "\\Noce";
-        ScriviLog("Creazione Directories");
-        ScriviLog("Controllo: " + NocePath + "\\Files");
-        if (!sistema::EsisteCartella(NocePath + "\\Files")) {
-            ScriviLog("Creo " + NocePath + "\\Files");
-            lblScritta[2].Caption = NocePath + "\\Files";
-            sistema::CreaCartella(NocePath + "\\Files");
-        }
+        CreaCartellaProdotto(*this);
 
         // ---- Listed folders
         checkpoint = 20;
         LeggiSezioneLista(List1, cartella + "\\Lista.txt", AperturaDirectories, ChiusuraDirectories);
         checkpoint = 30;
-        for (std::int16_t i = 0, n = static_cast<std::int16_t>(List1.ListCount()); i < n; ++i) {
-            const std::string percorso = NocePath + "\\" + List1.List(i);
-            if (!sistema::EsisteCartella(percorso)) {
-                ScriviLog("Creo: " + percorso);
-                lblScritta[2].Caption = percorso;
-                Cedi(*this);
-                sistema::CreaCartella(percorso);
-            }
-        }
+        CreaCartelleElencate(*this);
 
         // ---- Components
         ScriviLog("Installazione componenti");
@@ -151,29 +258,7 @@ void frmPrincipale::Installazione() {
         checkpoint = 40;
         LeggiSezioneLista(List1, cartella + "\\Lista.txt", AperturaComponents, ChiusuraComponents);
         checkpoint = 50;
-        for (std::int16_t i = 0, n = static_cast<std::int16_t>(List1.ListCount()); i < n; ++i) {
-            const std::string voce = List1.List(i);
-            const std::string destinazione = SysDir + "\\" + voce;
-            const std::string origine = cartella + "\\Files\\" + voce;
-            ScriviLog("---- Controllo:" + destinazione);
-            if (sistema::EsisteFile(destinazione)) {
-                ScriviLog("               Componente già presente");
-            } else {
-                ScriviLog("              " + origine);
-                if (sistema::EsisteFile(origine)) {
-                    ScriviLog("              Copio: " + origine + "," + destinazione);
-                    sistema::CopiaFile(origine, destinazione);
-                    lblScritta[2].Caption = destinazione;
-                    Cedi(*this);
-                    const std::string comando = SysDir + "\\regsvr32 " + "\"" + destinazione + "\"" + " /s";
-                    ScriviLog("              Eseguo: " + comando);
-                    EseguiAttendi(comando);
-                } else {
-                    ScriviLog("              Componente non trovato");
-                }
-            }
-            ScriviLog("---- Fine controllo");
-        }
+        InstallaComponenti(*this, cartella);
 
         // ---- Files
         checkpoint = 60;
@@ -181,49 +266,7 @@ void frmPrincipale::Installazione() {
         ScriviLog("Copia dei files");
         LeggiSezioneLista(List1, cartella + "\\Lista.txt", AperturaFiles, ChiusuraFiles);
         checkpoint = 70;
-        for (std::int16_t i = 0, n = static_cast<std::int16_t>(List1.ListCount()); i < n; ++i) {
-            const std::string voce = List1.List(i);
-            checkpoint = 71;
-            const std::size_t virgola = voce.find(',');
-            const std::size_t posizione = virgola == std::string::npos ? 0 : virgola + 1;  // counted from 1
-            checkpoint = 72;
-            std::string destinazione = voce.substr(posizione);
-            checkpoint = 73;
-            // The name is the text before the comma; without a comma there
-            // is no such text and the entry cannot be taken.
-            if (posizione == 0) throw ErroreDi(err::ChiamataNonValida);
-            const std::string nome = voce.substr(0, posizione - 1);
-            checkpoint = 74;
-            const std::size_t parolaChiave = destinazione.find("AppPath");
-            checkpoint = 75;
-            if (parolaChiave != std::string::npos) {
-                checkpoint = 76;
-                destinazione = destinazione.substr(0, parolaChiave) + NocePath + destinazione.substr(parolaChiave + 7);
-                checkpoint = 77;
-            }
-            const std::string origine = cartella + "\\files\\" + nome;
-            ScriviLog("---- Controllo: " + destinazione + "\\" + nome);
-            if (sistema::EsisteFile(destinazione + "\\" + nome)) {
-                ScriviLog("                File già presente");
-            } else {
-                checkpoint = 78;
-                ScriviLog("                " + origine);
-                if (sistema::EsisteFile(origine)) {
-                    ScriviLog("Copio: " + origine + "," + destinazione + "\\" + nome);
-                    checkpoint = 79;
-                    lblScritta[2].Caption = destinazione + "\\" + nome;
-                    checkpoint = 80;
-                    Cedi(*this);
-                    checkpoint = 81;
-                    sistema::CopiaFile(origine, destinazione + "\\" + nome);
-                    checkpoint = 82;
-                } else {
-                    ScriviLog("                  File non trovato");
-                }
-            }
-            ScriviLog("---- Fine Controllo");
-            checkpoint = 83;
-        }
+        CopiaFileElencati(*this, cartella, checkpoint);
         checkpoint = 84;
 
         // ---- Font
@@ -252,22 +295,7 @@ void frmPrincipale::Installazione() {
         checkpoint = 101;
         ScriviLog("Imposto la versione");
         checkpoint = 110;
-        if (optVersione[0].Value) {
-            checkpoint = 111;
-            ScriviLog("Versione BASIC");
-            sistema::ScriviTesto(NocePath + "\\ImpostaRidotto.max", "");
-            checkpoint = 112;
-            checkpoint = 113;
-        } else {
-            checkpoint = 114;
-            ScriviLog("Versione ESTESA");
-            if (sistema::EsisteFile(NocePath + "\\ImpostaRidotto.max")) {
-                checkpoint = 115;
-                sistema::EliminaFile(NocePath + "\\ImpostaRidotto.max");
-            }
-            sistema::ScriviTesto(NocePath + "\\NoceImpostaEstesa.fulcro", "");
-            checkpoint = 116;
-        }
+        ScriviMarcatoreEdizione(*this, checkpoint);
 
         // ---- Completion message
         checkpoint = 117;
@@ -280,27 +308,11 @@ void frmPrincipale::Installazione() {
 
         // ---- Clean-up
         checkpoint = 119;
-        for (const char* nome : FileDiLavoro) {
-            if (sistema::EsisteFile(cartella + nome)) sistema::EliminaFile(cartella + nome);
-        }
-        // The font batch reads the font from DirFiles and lives there itself.
-        AttendiFineInstallaFont();
-        if (sistema::EsisteCartella(cartella + "\\files")) {
-            File1.Path = cartella + "\\files";
-            File1.Elementi = sistema::ElencoFile(File1.Path);
-            for (int i = 0; i < File1.ListCount(); ++i) List2.AddItem(File1.List(i));
-            for (int i = 0; i < List2.ListCount(); ++i) sistema::EliminaFile(cartella + "\\files\\" + List2.List(i));
-            // The archive may bring sub-folders: they go too, or the folder
-            // could not be removed and a good installation would end in a
-            // failure with its files left behind.
-            RimuoviSottocartelle(cartella + "\\files");
-            sistema::RimuoviCartella(cartella + "\\files");
-        }
+        RimuoviFileDiLavoro(*this, cartella);
     } catch (const std::exception& e) {
         Fallimento(*this, checkpoint, e);
     }
     ui.End();
-    std::abort();  // End does not come back; nothing may run after it
 }
 
 }  // namespace noce

@@ -1,6 +1,7 @@
 // Motif window-manager hints: every common X11 window manager reads them.
 #include "Decorazioni.h"
 
+#if NOCE_FLTK_X11
 #include <FL/Fl_Window.H>
 #include <FL/x.H>
 
@@ -32,3 +33,4 @@ void SoloChiusura(Fl_Window& finestra, bool chiusura) {
 }
 
 }  // namespace noce::fltk
+#endif

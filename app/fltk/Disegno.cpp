@@ -15,8 +15,6 @@
 
 namespace noce::fltk {
 
-int Pixel(double twips) { return static_cast<int>(std::lround(twips / TwipsPerPixel)); }
-
 Fl_Color ColoreFl(noce::Colore c) { return fl_rgb_color(c.r, c.g, c.b); }
 
 namespace {
@@ -69,43 +67,7 @@ Fl_RGB_Image& Decodifica(const Immagine& im) {
     return *posto;
 }
 
-namespace {
-
-// Greedy word wrap of one paragraph: each line is the longest run that fits
-// and ends before a blank (or at the end); the blanks at a break are dropped.
-void Avvolgi(const std::string& par, int larghezza, std::vector<std::string>& righe) {
-    std::size_t i = 0;
-    do {
-        std::size_t scelta = std::string::npos;
-        for (std::size_t k = i + 1; k <= par.size(); ++k) {
-            if (k < par.size() && par[k] != ' ') continue;
-            if (scelta != std::string::npos && fl_width(par.c_str() + i, static_cast<int>(k - i)) > larghezza) break;
-            scelta = k;  // the first word always stays, however wide
-        }
-        if (scelta == std::string::npos) scelta = par.size();
-        righe.push_back(par.substr(i, scelta - i));
-        i = scelta;
-        if (i < par.size())
-            while (i < par.size() && par[i] == ' ') ++i;
-    } while (i < par.size());
-}
-
-}  // namespace
-
-std::vector<std::string> RigheTesto(const std::string& testo, int larghezza) {
-    std::vector<std::string> righe;
-    std::size_t inizio = 0;
-    while (true) {
-        std::size_t fine = testo.find('\n', inizio);
-        std::string par = testo.substr(inizio, fine == std::string::npos ? std::string::npos : fine - inizio);
-        if (!par.empty() && par.back() == '\r') par.pop_back();
-        if (par.empty()) righe.emplace_back();
-        else Avvolgi(par, larghezza, righe);
-        if (fine == std::string::npos) break;
-        inizio = fine + 1;
-    }
-    return righe;
-}
+double LarghezzaFl(std::string_view testo) { return fl_width(testo.data(), static_cast<int>(testo.size())); }
 
 void DisegnaRighe(const std::vector<std::string>& righe, int x, int y, int w, Allineamento a, bool sottolineato) {
     const int alto = fl_height();

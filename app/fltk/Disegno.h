@@ -1,9 +1,9 @@
 #pragma once
-// What the view needs to turn the window's data into pixels: twips to
-// pixels, the faces that stand in for the design's fonts, the decoded
-// pictures, and text laid out the way a Windows label lays it out.
+// What the view needs to turn the window's data into pixels: the faces
+// that stand in for the design's fonts, the decoded pictures, lines of text.
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <FL/Enumerations.H>
@@ -13,9 +13,6 @@
 class Fl_RGB_Image;
 
 namespace noce::fltk {
-
-// Twips to pixels at 96 dots per inch.
-int Pixel(double twips);
 
 Fl_Color ColoreFl(noce::Colore c);
 
@@ -28,10 +25,9 @@ void ScegliCarattere(const Carattere& c);
 // be decoded is a broken build: the program says which and stops.
 Fl_RGB_Image& Decodifica(const Immagine& immagine);
 
-// Splits a caption into the lines a label shows in a box of the given
-// width: CR LF (or a lone LF) breaks a line, words wrap at the width, a word
-// wider than the box stays whole. Uses the current font.
-std::vector<std::string> RigheTesto(const std::string& testo, int larghezza);
+// The width of a run of text in the current font: the measure the word
+// wrap of app/Testo.h asks for.
+double LarghezzaFl(std::string_view testo);
 
 // Draws lines of text from the top of the box, each left-aligned or
 // centred, underlined when asked. Uses the current font and colour.

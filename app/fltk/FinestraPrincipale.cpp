@@ -1,7 +1,6 @@
-// Drawing frmPrincipale and routing the mouse to its handlers.
+// Painting frmPrincipale and translating FLTK's mouse events.
 #include "FinestraPrincipale.h"
 
-#include <algorithm>
 #include <array>
 
 #include <FL/Fl.H>
@@ -13,19 +12,6 @@
 namespace noce::fltk {
 
 namespace {
-
-Rettangolo Intersezione(const Rettangolo& a, const Rettangolo& b) {
-    int x0 = std::max(a.x, b.x), y0 = std::max(a.y, b.y);
-    int x1 = std::min(a.x + a.w, b.x + b.w), y1 = std::min(a.y + a.h, b.y + b.h);
-    if (x1 <= x0 || y1 <= y0) return {x0, y0, 0, 0};
-    return {x0, y0, x1 - x0, y1 - y0};
-}
-
-int Spessore(Bordo b) { return b == Bordo::Rilievo3D ? 2 : 0; }
-
-std::string Descrivi(const Carattere& c) {
-    return c.Name + "/" + std::to_string(c.Size) + (c.Bold ? "/B" : "") + (c.Underline ? "/U" : "");
-}
 
 // The round mark of an option button, 13 pixels across, drawn smooth once.
 Fl_RGB_Image& Tondo(bool selezionato, bool abilitato) {
@@ -46,130 +32,67 @@ Fl_RGB_Image& Tondo(bool selezionato, bool abilitato) {
 
 constexpr Colore TestoDisabilitato{141, 141, 141};
 
+void Riempi(const Rettangolo& r, Colore c) {
+    fl_color(ColoreFl(c));
+    fl_rectf(r.x, r.y, r.w, r.h);
+}
+
 }  // namespace
 
-FinestraPrincipale::FinestraPrincipale(frmPrincipale& form, std::function<void(const std::function<void()>&)> gestore)
-    : Fl_Double_Window(Pixel(form.ScaleWidth), Pixel(form.ScaleHeight)),
-      form_(form),
-      gestore_(std::move(gestore)),
-      controlli_(form.Controlli()) {
+FinestraPrincipale::FinestraPrincipale(frmPrincipale& form, ComportamentoFinestra& comportamento)
+    : Fl_Double_Window(comportamento.Area().w, comportamento.Area().h), form_(form), comportamento_(comportamento) {
     end();
     // A fixed single border: the size cannot change.
     size_range(w(), h(), w(), h());
-    for (auto* c : controlli_) visti_.push_back(Fotografa(*c));
-    titolo_ = form_.Caption;
-    sfondo_ = form_.BackColor;
-    copy_label(titolo_.c_str());
+    copy_label(form_.Caption.c_str());
 }
 
-// ---- Geometry ---------------------------------------------------------------
-
-Rettangolo FinestraPrincipale::Interno(const Controllo* contenitore) const {
-    if (!contenitore) return {0, 0, w(), h()};
-    Rettangolo r = Esterno(*contenitore);
-    int b = Spessore(contenitore->BorderStyle);
-    return {r.x + b, r.y + b, std::max(0, r.w - 2 * b), std::max(0, r.h - 2 * b)};
+void FinestraPrincipale::Ridipingi(const Aggiornamento& a) {
+    if (a.titolo) copy_label(a.titolo->c_str());
+    if (a.tutto) redraw();
+    for (const Rettangolo& r : a.danni) damage(FL_DAMAGE_USER1, r.x, r.y, r.w, r.h);
 }
 
-Rettangolo FinestraPrincipale::Esterno(const Controllo& c) const {
-    Rettangolo in = Interno(c.Container);
-    return {in.x + Pixel(c.Left), in.y + Pixel(c.Top), Pixel(c.Width), Pixel(c.Height)};
-}
-
-bool FinestraPrincipale::Mostrato(const Controllo& c) const {
-    for (const Controllo* p = &c; p; p = p->Container)
-        if (!p->Visible) return false;
-    return true;
-}
-
-FinestraPrincipale::Aspetto FinestraPrincipale::Fotografa(const Controllo& c) const {
-    Aspetto a;
-    a.mostrato = Mostrato(c);
-    a.posto = Esterno(c);
-    // What can be seen of it: cut by every container and by the window.
-    a.r = a.posto;
-    for (const Controllo* p = c.Container; p; p = p->Container) a.r = Intersezione(a.r, Interno(p));
-    a.r = Intersezione(a.r, Interno(nullptr));
-    a.Enabled = c.Enabled;
-    a.Trasparente = c.Trasparente;
-    a.Value = c.Value;
-    a.Caption = c.Caption;
-    a.font = Descrivi(c.Font);
-    a.ForeColor = c.ForeColor;
-    a.BackColor = c.BackColor;
-    a.Alignment = c.Alignment;
-    a.BorderStyle = c.BorderStyle;
-    a.Picture = c.Picture;
-    a.Elementi = c.Elementi;
-    // A hidden control shows nothing: its other data do not matter.
-    if (!a.mostrato || a.r.w == 0) a = Aspetto{};
-    return a;
-}
-
-void FinestraPrincipale::Aggiorna() {
-    if (form_.Caption != titolo_) {
-        titolo_ = form_.Caption;
-        copy_label(titolo_.c_str());
-    }
-    if (!(form_.BackColor == sfondo_)) {
-        sfondo_ = form_.BackColor;
-        redraw();
-    }
-    for (std::size_t i = 0; i < controlli_.size(); ++i) {
-        Aspetto ora = Fotografa(*controlli_[i]);
-        if (ora == visti_[i]) continue;
-        // Both where it was and where it is now: the strip's bar is the
-        // only place repainted while the strip alone moves.
-        for (const Rettangolo& r : {visti_[i].r, ora.r})
-            if (r.w > 0 && r.h > 0) damage(FL_DAMAGE_USER1, r.x, r.y, r.w, r.h);
-        visti_[i] = std::move(ora);
-    }
-}
-
-// ---- Drawing ------------------------------------------------------------------
+// ---- Painting -------------------------------------------------------------------
 
 void FinestraPrincipale::draw() {
-    fl_color(ColoreFl(form_.BackColor));
-    fl_rectf(0, 0, w(), h());
-    DisegnaFigli(nullptr);
+    Riempi({0, 0, w(), h()}, form_.BackColor);
+    for (const Strato& s : comportamento_.Strati()) {
+        const Rettangolo& v = s.visibile;
+        if (!fl_not_clipped(v.x, v.y, v.w, v.h)) continue;
+        fl_push_clip(v.x, v.y, v.w, v.h);
+        DisegnaStrato(s);
+        fl_pop_clip();
+    }
 }
 
-void FinestraPrincipale::DisegnaFigli(const Controllo* contenitore) {
-    // Back to front: the list holds the front-most first.
-    for (auto it = controlli_.rbegin(); it != controlli_.rend(); ++it)
-        if ((*it)->Container == contenitore && (*it)->Visible) DisegnaControllo(**it);
-}
-
-void FinestraPrincipale::DisegnaControllo(const Controllo& c) {
-    Rettangolo r = Esterno(c);
-    if (r.w <= 0 || r.h <= 0 || !fl_not_clipped(r.x, r.y, r.w, r.h)) return;
-    fl_push_clip(r.x, r.y, r.w, r.h);
+void FinestraPrincipale::DisegnaStrato(const Strato& s) {
+    const Controllo& c = *s.controllo;
     switch (c.Tipo) {
-    case TipoControllo::Etichetta: DisegnaEtichetta(c, r); break;
-    case TipoControllo::CasellaImmagine: DisegnaCasella(c, r); break;
+    case TipoControllo::Etichetta: DisegnaEtichetta(s); break;
+    case TipoControllo::CasellaImmagine: DisegnaCasella(s); break;
     case TipoControllo::Immagine:
-        if (c.Picture) Decodifica(*c.Picture).draw(r.x, r.y);
+        if (c.Picture) Decodifica(*c.Picture).draw(s.posto.x, s.posto.y);
         break;
-    case TipoControllo::Opzione: DisegnaOpzione(c, r); break;
+    case TipoControllo::Opzione: DisegnaOpzione(s); break;
     case TipoControllo::Elenco:
-    case TipoControllo::ElencoFile: DisegnaElenco(c, r); break;
+    case TipoControllo::ElencoFile: DisegnaElenco(s); break;
     }
-    fl_pop_clip();
 }
 
-void FinestraPrincipale::DisegnaEtichetta(const Controllo& c, const Rettangolo& r) {
-    if (!c.Trasparente) {
-        fl_color(ColoreFl(c.BackColor));
-        fl_rectf(r.x, r.y, r.w, r.h);
-    }
+void FinestraPrincipale::DisegnaEtichetta(const Strato& s) {
+    const Controllo& c = *s.controllo;
+    const Rettangolo& r = s.posto;
+    if (!c.Trasparente) Riempi(r, c.BackColor);
     ScegliCarattere(c.Font);
     fl_color(ColoreFl(c.Enabled ? c.ForeColor : TestoDisabilitato));
-    DisegnaRighe(RigheTesto(c.Caption, r.w), r.x, r.y, r.w, c.Alignment, c.Font.Underline);
+    DisegnaRighe(ComportamentoFinestra::Righe(s, LarghezzaFl), r.x, r.y, r.w, c.Alignment, c.Font.Underline);
 }
 
-void FinestraPrincipale::DisegnaCasella(const Controllo& c, const Rettangolo& r) {
-    fl_color(ColoreFl(c.BackColor));
-    fl_rectf(r.x, r.y, r.w, r.h);
+void FinestraPrincipale::DisegnaCasella(const Strato& s) {
+    const Controllo& c = *s.controllo;
+    const Rettangolo& r = s.posto;
+    Riempi(r, c.BackColor);
     if (c.BorderStyle == Bordo::Rilievo3D) {
         // Sunken, as Windows draws a picture box's default border.
         fl_color(fl_rgb_color(160, 160, 160));
@@ -185,17 +108,17 @@ void FinestraPrincipale::DisegnaCasella(const Controllo& c, const Rettangolo& r)
         fl_xyline(r.x + 1, r.y + r.h - 2, r.x + r.w - 2);
         fl_yxline(r.x + r.w - 2, r.y + 1, r.y + r.h - 2);
     }
-    Rettangolo in = Interno(&c);
-    fl_push_clip(in.x, in.y, in.w, in.h);
     // At its natural size from the top-left corner, never stretched.
-    if (c.Picture) Decodifica(*c.Picture).draw(in.x, in.y);
-    DisegnaFigli(&c);
+    if (!c.Picture) return;
+    fl_push_clip(s.interno.x, s.interno.y, s.interno.w, s.interno.h);
+    Decodifica(*c.Picture).draw(s.interno.x, s.interno.y);
     fl_pop_clip();
 }
 
-void FinestraPrincipale::DisegnaOpzione(const Controllo& c, const Rettangolo& r) {
-    fl_color(ColoreFl(c.BackColor));
-    fl_rectf(r.x, r.y, r.w, r.h);
+void FinestraPrincipale::DisegnaOpzione(const Strato& s) {
+    const Controllo& c = *s.controllo;
+    const Rettangolo& r = s.posto;
+    Riempi(r, c.BackColor);
     Fl_RGB_Image& tondo = Tondo(c.Value, c.Enabled);
     tondo.draw(r.x, r.y + (r.h - tondo.h()) / 2);
     ScegliCarattere(c.Font);
@@ -205,9 +128,10 @@ void FinestraPrincipale::DisegnaOpzione(const Controllo& c, const Rettangolo& r)
     DisegnaRighe({c.Caption}, x, y, r.w - (x - r.x), Allineamento::Sinistra, c.Font.Underline);
 }
 
-void FinestraPrincipale::DisegnaElenco(const Controllo& c, const Rettangolo& r) {
-    fl_color(FL_WHITE);
-    fl_rectf(r.x, r.y, r.w, r.h);
+void FinestraPrincipale::DisegnaElenco(const Strato& s) {
+    const Controllo& c = *s.controllo;
+    const Rettangolo& r = s.posto;
+    Riempi(r, Bianco);
     fl_color(fl_rgb_color(130, 135, 144));
     fl_rect(r.x, r.y, r.w, r.h);
     ScegliCarattere(c.Font);
@@ -217,100 +141,29 @@ void FinestraPrincipale::DisegnaElenco(const Controllo& c, const Rettangolo& r) 
 
 // ---- The mouse ------------------------------------------------------------------
 
-Controllo* FinestraPrincipale::BersaglioIn(Controllo* contenitore, int x, int y) {
-    for (Controllo* c : controlli_) {
-        if (c->Container != contenitore || !c->Visible || !Esterno(*c).Contiene(x, y)) continue;
-        // Windows sends a disabled control's mouse to its container.
-        if (!c->Enabled) return contenitore;
-        if (c->Tipo == TipoControllo::CasellaImmagine && Interno(c).Contiene(x, y))
-            if (Controllo* figlio = BersaglioIn(c, x, y)) return figlio;
-        return c;
-    }
-    return contenitore;
-}
-
-Controllo* FinestraPrincipale::Bersaglio(int x, int y) { return BersaglioIn(nullptr, x, y); }
-
-int FinestraPrincipale::Indice(const Controllo* c, const Controllo* primo, std::size_t quanti) const {
-    for (std::size_t i = 0; i < quanti; ++i)
-        if (c == primo + i) return static_cast<int>(i);
-    return -1;
-}
-
-void FinestraPrincipale::Movimento(Controllo* c) {
-    frmPrincipale& f = form_;
-    if (!c) {
-        gestore_([&f] { f.Form_MouseMove(); });
-    } else if (int i = Indice(c, f.ImgTasto.data(), f.ImgTasto.size()); i >= 0) {
-        gestore_([&f, i] { f.ImgTasto_MouseMove(static_cast<std::int16_t>(i)); });
-    } else if (c == &f.lblInformazioni) {
-        gestore_([&f] { f.lblInformazioni_MouseMove(); });
-    } else if (c == &f.picInformazioni) {
-        gestore_([&f] { f.picInformazioni_MouseMove(); });
-    } else if (c == &f.picVersione) {
-        gestore_([&f] { f.picVersione_MouseMove(); });
-    } else if (c == &f.lblCliccaQui) {
-        gestore_([&f] { f.lblCliccaQui_MouseMove(); });
-    }
-    // Every other control has no mouse-move handler: nothing happens.
-}
-
-void FinestraPrincipale::Clic(Controllo* c) {
-    frmPrincipale& f = form_;
-    if (int i = Indice(c, f.ImgTasto.data(), f.ImgTasto.size()); i >= 0) {
-        gestore_([&f, i] { f.ImgTasto_Click(static_cast<std::int16_t>(i)); });
-    } else if (c == &f.lblCliccaQui) {
-        gestore_([&f] { f.lblCliccaQui_Click(); });
-    } else if (c->Tipo == TipoControllo::Opzione) {
-        // The buttons of one container form one group: exactly one selected.
-        for (Controllo* o : controlli_)
-            if (o->Tipo == TipoControllo::Opzione && o->Container == c->Container) o->Value = o == c;
-        Aggiorna();
-    }
-}
-
-void FinestraPrincipale::Puntatore(Controllo* sotto) {
-    const Immagine* voluto = sotto && sotto->MousePointer == noce::Puntatore::Personalizzato ? sotto->MouseIcon : nullptr;
-    if (voluto == puntatore_) return;
-    puntatore_ = voluto;
-    if (!voluto) {
-        cursor(FL_CURSOR_DEFAULT);
-        return;
-    }
-    // The hot spot is the tip of the raised index finger.
-    cursor(&Decodifica(*voluto), 10, 1);
+void FinestraPrincipale::MostraCursore(const Cursore& c) {
+    if (c == cursore_) return;
+    cursore_ = c;
+    if (!c.immagine) cursor(FL_CURSOR_DEFAULT);
+    else cursor(&Decodifica(*c.immagine), c.x, c.y);
 }
 
 int FinestraPrincipale::handle(int evento) {
+    const int x = Fl::event_x(), y = Fl::event_y();
     switch (evento) {
     case FL_ENTER:
-    case FL_MOVE: {
-        Controllo* c = Bersaglio(Fl::event_x(), Fl::event_y());
-        Movimento(c);
-        Puntatore(Bersaglio(Fl::event_x(), Fl::event_y()));
+    case FL_MOVE:
+        Ridipingi(comportamento_.Movimento(x, y));
+        MostraCursore(comportamento_.CursoreIn(x, y));
         return 1;
-    }
-    case FL_DRAG:
-        // While a button is held the control pressed keeps the mouse.
-        if (premutoFinestra_) Movimento(premuto_);
-        return 1;
-    case FL_LEAVE:
-        Puntatore(nullptr);
-        return 1;
+    case FL_DRAG: Ridipingi(comportamento_.Movimento(x, y)); return 1;
+    case FL_LEAVE: MostraCursore({}); return 1;
     case FL_PUSH:
-        if (Fl::event_button() != FL_LEFT_MOUSE) return 1;
-        premuto_ = Bersaglio(Fl::event_x(), Fl::event_y());
-        premutoFinestra_ = true;
+        if (Fl::event_button() == FL_LEFT_MOUSE) comportamento_.Pressione(x, y);
         return 1;
-    case FL_RELEASE: {
-        if (Fl::event_button() != FL_LEFT_MOUSE || !premutoFinestra_) return 1;
-        premutoFinestra_ = false;
-        Controllo* c = premuto_;
-        premuto_ = nullptr;
-        // A click is a press and a release over the same control.
-        if (c && Bersaglio(Fl::event_x(), Fl::event_y()) == c) Clic(c);
+    case FL_RELEASE:
+        if (Fl::event_button() == FL_LEFT_MOUSE) Ridipingi(comportamento_.Rilascio(x, y));
         return 1;
-    }
     default: return Fl_Double_Window::handle(evento);
     }
 }

@@ -15,6 +15,7 @@
 
 #include "Decorazioni.h"
 #include "Disegno.h"
+#include "app/Testo.h"
 
 namespace noce::fltk {
 
@@ -87,7 +88,7 @@ public:
         : Fl_Double_Window(100, 100), icona_(icona), soloOK_(pulsanti == Pulsanti::OK) {
         copy_label(titolo.c_str());
         ScegliCarattere(CarattereRiquadro);
-        righe_ = RigheTesto(testo, LarghezzaTesto);
+        righe_ = RigheTesto(testo, LarghezzaTesto, LarghezzaFl);
         int largo = 0;
         for (auto& r : righe_) largo = std::max(largo, static_cast<int>(std::lround(fl_width(r.c_str()))));
         const int alto = static_cast<int>(righe_.size()) * fl_height();
@@ -126,8 +127,10 @@ public:
         else
             position((Fl::w() - w()) / 2, (Fl::h() - h()) / 2);
         show();
+#if NOCE_FLTK_X11
         // A Yes/No question must be answered: no close box for it.
         SoloChiusura(*this, soloOK_);
+#endif
         pulsanti_.front()->take_focus();
     }
 

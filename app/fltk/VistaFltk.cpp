@@ -2,8 +2,7 @@
 #include "VistaFltk.h"
 
 #include <cstdio>
-#include <functional>
-#include <unistd.h>
+#include <cstdlib>
 
 #include <FL/Fl.H>
 #include <FL/Fl_RGB_Image.H>
@@ -12,86 +11,57 @@
 #include "Disegno.h"
 #include "FinestraPrincipale.h"
 #include "RiquadroMessaggio.h"
+#include "app/ComportamentoFinestra.h"
 #include "app/frmPrincipale.h"
 
 namespace noce {
 
-// One of the window's timers as an FLTK timeout.
-struct VistaFltk::Orologio {
-    VistaFltk* vista;
-    const Timer* timer;
-    void (frmPrincipale::*tick)();
-    bool armato = false;
-    int intervallo = 0;
-
-    void Arma() {
-        armato = true;
-        intervallo = timer->Interval;
-        Fl::add_timeout(intervallo / 1000.0, Scatta, this);
-    }
-    void Disarma() {
-        armato = false;
-        Fl::remove_timeout(Scatta, this);
-    }
-    // After every handler: on when the timer is enabled, restarted when its
-    // interval changed, off when it was disabled.
-    void Allinea() {
-        bool vuole = timer->Enabled && timer->Interval > 0;
-        if (armato && (!vuole || intervallo != timer->Interval)) Disarma();
-        if (vuole && !armato) Arma();
-    }
-};
-
 VistaFltk::VistaFltk() {
     Fl::visual(FL_DOUBLE | FL_RGB);
+    for (std::size_t i = 0; i < timeout_.size(); ++i) timeout_[i] = {this, static_cast<Orologio>(i), 0};
 }
 
 VistaFltk::~VistaFltk() = default;
 
 void VistaFltk::Collega(frmPrincipale& form) {
     form_ = &form;
-    ciclo_ = std::make_unique<Orologio>(Orologio{this, &form.TimerCiclo, &frmPrincipale::TickCiclo});
-    scorrimento_ =
-        std::make_unique<Orologio>(Orologio{this, &form.tmrScorrimento, &frmPrincipale::TickScorrimento});
+    comportamento_ = std::make_unique<ComportamentoFinestra>(form, static_cast<TimerPeriodici&>(*this));
 }
+
+void VistaFltk::Avvia(Orologio quale, int millisecondi) {
+    Timeout& o = timeout_[static_cast<std::size_t>(quale)];
+    Fl::remove_timeout(Scatta, &o);
+    o.secondi = millisecondi / 1000.0;
+    Fl::add_timeout(o.secondi, Scatta, &o);
+}
+
+void VistaFltk::Ferma(Orologio quale) { Fl::remove_timeout(Scatta, &timeout_[static_cast<std::size_t>(quale)]); }
 
 void VistaFltk::Scatta(void* dati) {
-    auto* o = static_cast<Orologio*>(dati);
-    // The next tick is armed before this one runs, so that the other timer
-    // and this one keep ticking while a handler lets events through; the
-    // window's tick guards drop a tick that comes while one is running.
-    o->armato = false;
-    if (o->timer->Enabled && o->timer->Interval == o->intervallo) {
-        o->armato = true;
-        Fl::repeat_timeout(o->intervallo / 1000.0, Scatta, o);
-    }
-    (o->vista->form_->*(o->tick))();
-    o->vista->Aggiorna();
+    auto* o = static_cast<Timeout*>(dati);
+    // An FLTK timeout fires once: the next one is due before this tick runs.
+    Fl::repeat_timeout(o->secondi, Scatta, o);
+    o->vista->Ridipingi(o->vista->comportamento_->Scatto(o->quale));
 }
 
-void VistaFltk::Gestisci(const std::function<void()>& gestore) {
-    form_->Evento(gestore);
-    Aggiorna();
+void VistaFltk::Ridipingi(const Aggiornamento& a) {
+    if (finestra_) finestra_->Ridipingi(a);
 }
 
 void VistaFltk::Aggiorna() {
-    if (!form_) return;
-    ciclo_->Allinea();
-    scorrimento_->Allinea();
-    if (finestra_) finestra_->Aggiorna();
+    if (comportamento_) Ridipingi(comportamento_->Aggiorna());
 }
 
 void VistaFltk::Mostra() {
     if (!finestra_) {
-        finestra_ = std::make_unique<fltk::FinestraPrincipale>(
-            *form_, [this](const std::function<void()>& g) { Gestisci(g); });
+        finestra_ = std::make_unique<fltk::FinestraPrincipale>(*form_, *comportamento_);
         finestra_->xclass("NoceInstallazione");
         // Closing the window ends the program there and then: no log line,
         // nothing cleaned up. Escape is no way out of this window.
         finestra_->callback([](Fl_Widget*, void*) {
             if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) return;
             std::fflush(nullptr);
-            _exit(0);
+            std::_Exit(0);
         });
         const Fl_RGB_Image* icone[] = {&fltk::Decodifica(immagini::Icona16()), &fltk::Decodifica(immagini::Icona32())};
         finestra_->icons(icone, 2);
@@ -108,7 +78,9 @@ void VistaFltk::Mostra() {
     finestra_->position(sx + (sw - finestra_->w()) / 2, sy + (sh - finestra_->h()) / 2);
     Aggiorna();
     finestra_->show();
+#if NOCE_FLTK_X11
     fltk::SoloChiusura(*finestra_, true);
+#endif
     finestra_->wait_for_expose();
 }
 
@@ -134,7 +106,7 @@ void VistaFltk::DoEvents() {
 void VistaFltk::End() {
     // Every file is closed after each call: only the streams need flushing.
     std::fflush(nullptr);
-    _exit(0);
+    std::_Exit(0);
 }
 
 }  // namespace noce

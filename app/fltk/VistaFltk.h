@@ -1,8 +1,8 @@
 #pragma once
-// The installer's user interface on FLTK: shows frmPrincipale, forwards
-// its events, keeps the toolkit's timeouts in step with the window's two
-// timers, and answers the three requests a handler may make.
-#include <functional>
+// The installer's user interface on FLTK: shows frmPrincipale, translates
+// FLTK's events and timeouts for ComportamentoFinestra, and answers the
+// three requests a handler may make.
+#include <array>
 #include <memory>
 
 #include "app/Interfaccia.h"
@@ -10,18 +10,20 @@
 namespace noce {
 
 class frmPrincipale;
+class ComportamentoFinestra;
+struct Aggiornamento;
 namespace fltk {
 class FinestraPrincipale;
 }
 
-class VistaFltk : public InterfacciaUtente {
+class VistaFltk : public InterfacciaUtente, private TimerPeriodici {
 public:
     VistaFltk();
     ~VistaFltk() override;
     VistaFltk(const VistaFltk&) = delete;
     VistaFltk& operator=(const VistaFltk&) = delete;
 
-    // The window this view shows. Call before Mostra.
+    // The window this view shows. Call before its first handler runs.
     void Collega(frmPrincipale& form);
     // Shows the window, centred on the screen, and returns once it is on
     // screen.
@@ -34,16 +36,22 @@ public:
     [[noreturn]] void End() override;
 
 private:
-    struct Orologio;
-    // Runs a handler of the window as an event, then brings the screen and
-    // the timers up to date with what it changed.
-    void Gestisci(const std::function<void()>& gestore);
-    void Aggiorna();
+    // One of the two timers as a repeating FLTK timeout.
+    struct Timeout {
+        VistaFltk* vista = nullptr;
+        Orologio quale{};
+        double secondi = 0;
+    };
+    void Avvia(Orologio quale, int millisecondi) override;
+    void Ferma(Orologio quale) override;
     static void Scatta(void* orologio);
+    void Ridipingi(const Aggiornamento& a);
+    void Aggiorna();
 
     frmPrincipale* form_ = nullptr;
+    std::unique_ptr<ComportamentoFinestra> comportamento_;
     std::unique_ptr<fltk::FinestraPrincipale> finestra_;
-    std::unique_ptr<Orologio> ciclo_, scorrimento_;
+    std::array<Timeout, 2> timeout_;
 };
 
 }  // namespace noce
