@@ -180,6 +180,31 @@ void CopiaFileElencati(frmPrincipale& f, const std::string& cartella, int& check
     }
 }
 
+void InstallaIlFont(frmPrincipale& f, const std::string& cartella, int& checkpoint) {
+    // A font step that fails is reported and the run goes on with the next.
+    auto passo = [&](const std::function<void()>& azione) {
+        try {
+            azione();
+        } catch (const std::exception& e) {
+            Fallimento(f, checkpoint, e);
+        }
+    };
+    passo([&] { ScriviLog("Installazione del font"); });
+    if (f.VersioneSO.dwMajorVersion < 6) {
+        passo([&] { ScriviLog("Copio il font in " + DirFonts); });
+        passo([&] { sistema::CopiaFile(cartella + "\\files\\fulcro.ttf", DirFonts + "\\fulcro.ttf"); });
+        checkpoint = 91;
+    } else {
+        passo([&] { ScriviLog("Installo il font"); });
+        passo([&] {
+            std::string origineFont = cartella + "\\files";
+            std::string nomeFont = "fulcro.ttf";
+            InstallaFont(origineFont, nomeFont);
+        });
+        checkpoint = 92;
+    }
+}
+
 void ScriviMarcatoreEdizione(frmPrincipale& f, int& checkpoint) {
     if (f.optVersione[0].Value) {
         checkpoint = 111;
@@ -225,15 +250,6 @@ void frmPrincipale::Installazione() {
     const std::string cartella = CartellaInstallatore();
     int checkpoint = 0;
 
-    // A font step that fails is reported and the run goes on with the next.
-    auto passoFont = [&](const std::function<void()>& passo) {
-        try {
-            passo();
-        } catch (const std::exception& e) {
-            Fallimento(*this, checkpoint, e);
-        }
-    };
-
     try {
         // ---- Start
         lblScritta[1].Caption = "Installazione";
@@ -271,20 +287,7 @@ void frmPrincipale::Installazione() {
 
         // ---- Font
         checkpoint = 90;
-        passoFont([&] { ScriviLog("Installazione del font"); });
-        if (VersioneSO.dwMajorVersion < 6) {
-            passoFont([&] { ScriviLog("Copio il font in " + DirFonts); });
-            passoFont([&] { sistema::CopiaFile(cartella + "\\files\\fulcro.ttf", DirFonts + "\\fulcro.ttf"); });
-            checkpoint = 91;
-        } else {
-            passoFont([&] { ScriviLog("Installo il font"); });
-            passoFont([&] {
-                std::string origineFont = cartella + "\\files";
-                std::string nomeFont = "fulcro.ttf";
-                InstallaFont(origineFont, nomeFont);
-            });
-            checkpoint = 92;
-        }
+        InstallaIlFont(*this, cartella, checkpoint);
 
         // ---- Shell link
         checkpoint = 100;
