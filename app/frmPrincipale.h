@@ -101,11 +101,10 @@ public:
     void ScaricoUnZip();
     void ScaricoZip();
 
-    // The installation run and its completion (install/). Never returns:
-    // it ends the program through ui.End(). (GCC does not carry End's
-    // [[noreturn]] through the virtual call, so neither this nor
-    // FallimentoScarico can be declared [[noreturn]] without a trap after
-    // End.)
+    // The installation run and its completion (install/). It never returns:
+    // it ends the program through ui.End(). Neither this nor
+    // FallimentoScarico is declared [[noreturn]]: GCC does not see End's
+    // [[noreturn]] through the virtual call.
     void Installazione();
 
     // Runs an event handler as the runtime does: an error that no trap

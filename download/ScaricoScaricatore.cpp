@@ -1,5 +1,6 @@
 // The bootstrap: the downloader comes over one HTTP GET of our own, before
-// the cycle's first tick. Its failures take FallimentoScarico.cpp.
+// the cycle's first tick. Its failure path, shared with the three fetches,
+// is FallimentoScarico.cpp.
 #include "app/frmPrincipale.h"
 #include "platform/mdlLogInstallazione.h"
 
