@@ -11,25 +11,9 @@ PACCHETTI=(
   zip unzip curl procps time
 )
 
-mancanti=()
-for p in "${PACCHETTI[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    mancanti+=("$p")
-  fi
-done
-if ((${#mancanti[@]})); then
-  if [[ $(id -u) -eq 0 ]]; then
-    echo "Installing: ${mancanti[*]}"
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${mancanti[@]}" >/dev/null
-  else
-    echo "Missing packages. Run:"
-    echo "  sudo apt-get install ${mancanti[*]}"
-    exit 1
-  fi
-fi
-
 radice=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$radice/scripts/pacchetti.sh"
+installa_mancanti "${PACCHETTI[@]}"
+
 cmake -S "$radice" -B "$radice/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$radice/build" -j "$(nproc)"

@@ -1,0 +1,228 @@
+// The HTTP request object on WinHTTP, the platform's own HTTP stack (its
+// proxy settings and TLS come with it). The request headers are added in
+// the caller's order before WinHTTP would add any of its own, so it adds
+// none: the six headers of the bootstrap go on the wire as given, Host
+// fifth.
+#include "../RichiestaHttp.h"
+
+#include <windows.h>
+#include <winhttp.h>
+
+#include <cstdlib>
+
+#include "../posix/Http.h"
+#include "ErroriWin.h"
+#include "Stringhe.h"
+
+namespace noce {
+
+namespace posix::http {
+
+ErroreRuntime ErroreWinHttp(int c) {
+    std::string testo = win32::TestoDiSistema(static_cast<unsigned long>(c), L"winhttp.dll");
+    if (testo.empty()) testo = "Errore WinHTTP " + std::to_string(c);
+    std::int64_t hresult = static_cast<std::int64_t>(0x80070000u | static_cast<unsigned>(c)) - 0x100000000LL;
+    return ErroreRuntime(hresult, testo);
+}
+
+}  // namespace posix::http
+
+using posix::http::ErroreWinHttp;
+namespace codice = posix::http::codice;
+
+namespace {
+
+std::string Minuscolo(std::string s) {
+    for (auto& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    return s;
+}
+
+bool Token(const std::string& s) {
+    if (s.empty()) return false;
+    for (unsigned char c : s)
+        if (c <= 0x20 || c >= 0x7F || std::string("()<>@,;:\\\"/[]?={}").find(static_cast<char>(c)) != std::string::npos)
+            return false;
+    return true;
+}
+
+DWORD Millisecondi(int t) { return t > 0 ? static_cast<DWORD>(t) : 0; }
+
+struct Internet {
+    HINTERNET h = nullptr;
+    ~Internet() {
+        if (h) WinHttpCloseHandle(h);
+    }
+};
+
+struct UrlWin {
+    std::wstring host, percorso;
+    INTERNET_PORT porta = 80;
+    bool sicuro = false;
+};
+
+UrlWin Analizza(const std::string& url) {
+    std::wstring w = win32::Larga(url);
+    URL_COMPONENTS c{};
+    c.dwStructSize = sizeof c;
+    c.dwHostNameLength = c.dwUrlPathLength = c.dwExtraInfoLength = c.dwSchemeLength = static_cast<DWORD>(-1);
+    if (!WinHttpCrackUrl(w.c_str(), static_cast<DWORD>(w.size()), 0, &c)) {
+        DWORD e = GetLastError();
+        throw ErroreWinHttp(e == ERROR_WINHTTP_UNRECOGNIZED_SCHEME ? codice::SchemaNonRiconosciuto
+                                                                   : codice::UrlNonValido);
+    }
+    UrlWin u;
+    u.host.assign(c.lpszHostName, c.dwHostNameLength);
+    u.percorso.assign(c.lpszUrlPath, c.dwUrlPathLength);
+    u.percorso.append(c.lpszExtraInfo, c.dwExtraInfoLength);
+    u.percorso = u.percorso.substr(0, u.percorso.find(L'#'));
+    if (u.percorso.empty()) u.percorso = L"/";
+    u.porta = c.nPort;
+    u.sicuro = c.nScheme == INTERNET_SCHEME_HTTPS;
+    if (u.host.empty()) throw ErroreWinHttp(codice::UrlNonValido);
+    return u;
+}
+
+// NOCE_SERVER=HOST:PORT sends every connection to the download server's
+// host there; the Host header still names the download server.
+void Destinazione(UrlWin& u) {
+    const char* s = std::getenv("NOCE_SERVER");
+    if (!s || !*s || Minuscolo(win32::DaLarga(u.host)) != Minuscolo(HostServer)) return;
+    std::string v = s;
+    auto due = v.rfind(':');
+    std::string h = v.substr(0, due);
+    if (h.size() >= 2 && h.front() == '[' && h.back() == ']') h = h.substr(1, h.size() - 2);
+    u.host = win32::Larga(h);
+    if (due != std::string::npos) {
+        int p = std::atoi(v.c_str() + due + 1);
+        if (p > 0 && p <= 65535) u.porta = static_cast<INTERNET_PORT>(p);
+    }
+}
+
+std::wstring Intestazione(HINTERNET r, DWORD quale) {
+    DWORD n = 0;
+    WinHttpQueryHeaders(r, quale, WINHTTP_HEADER_NAME_BY_INDEX, WINHTTP_NO_OUTPUT_BUFFER, &n, WINHTTP_NO_HEADER_INDEX);
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return L"";
+    std::wstring v(n / sizeof(wchar_t) + 1, L'\0');
+    if (!WinHttpQueryHeaders(r, quale, WINHTTP_HEADER_NAME_BY_INDEX, v.data(), &n, WINHTTP_NO_HEADER_INDEX)) return L"";
+    v.resize(n / sizeof(wchar_t));
+    return v;
+}
+
+void Fallito() { throw ErroreWinHttp(static_cast<int>(GetLastError())); }
+
+}  // namespace
+
+WinHttpRequest::WinHttpRequest() = default;
+WinHttpRequest::~WinHttpRequest() = default;
+
+void WinHttpRequest::Open(const std::string& metodo, const std::string& url, bool asincrono) {
+    if (asincrono || !Token(metodo)) throw ErroreDi(err::ChiamataNonValida);
+    Analizza(url);
+    metodo_ = metodo;
+    url_ = url;
+    intestazioni_.clear();
+    status_ = 0;
+    statusText_.clear();
+    intestazioniRisposta_.clear();
+    corpo_.clear();
+}
+
+void WinHttpRequest::SetRequestHeader(const std::string& nome, const std::string& valore) {
+    if (metodo_.empty()) throw ErroreWinHttp(codice::PrimaDiOpen);
+    // WinHTTP would read a line break in a value as a header of its own.
+    if (!Token(nome) || valore.find_first_of("\r\n") != std::string::npos || valore.find('\0') != std::string::npos)
+        throw ErroreWinHttp(codice::IntestazioneNonValida);
+    intestazioni_.emplace_back(nome, valore);
+}
+
+void WinHttpRequest::Send() {
+    if (metodo_.empty()) throw ErroreWinHttp(codice::PrimaDiOpen);
+    status_ = 0;
+    statusText_.clear();
+    intestazioniRisposta_.clear();
+    corpo_.clear();
+
+    UrlWin u = Analizza(url_);
+    const std::wstring hostUrl = u.host;
+    const INTERNET_PORT portaUrl = u.porta;
+    Destinazione(u);
+
+    Internet sessione, connessione, richiesta;
+    sessione.h = WinHttpOpen(nullptr, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
+                             WINHTTP_NO_PROXY_BYPASS, 0);
+    if (!sessione.h) Fallito();
+    if (!WinHttpSetTimeouts(sessione.h, 0, static_cast<int>(Millisecondi(TimeoutConnessione)),
+                            static_cast<int>(Millisecondi(TimeoutInvio)),
+                            static_cast<int>(Millisecondi(TimeoutRicezione))))
+        Fallito();
+    connessione.h = WinHttpConnect(sessione.h, u.host.c_str(), u.porta, 0);
+    if (!connessione.h) Fallito();
+    richiesta.h = WinHttpOpenRequest(connessione.h, win32::Larga(metodo_).c_str(), u.percorso.c_str(), nullptr,
+                                     WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+                                     u.sicuro ? WINHTTP_FLAG_SECURE : 0);
+    if (!richiesta.h) Fallito();
+    // No cookie of WinHTTP's own on a redirect either.
+    DWORD senza = WINHTTP_DISABLE_COOKIES;
+    WinHttpSetOption(richiesta.h, WINHTTP_OPTION_DISABLE_FEATURE, &senza, sizeof senza);
+
+    bool conHost = false;
+    for (const auto& [nome, valore] : intestazioni_) {
+        std::wstring riga = win32::Larga(nome + ": " + valore);
+        if (!WinHttpAddRequestHeaders(richiesta.h, riga.c_str(), static_cast<DWORD>(riga.size()),
+                                      WINHTTP_ADDREQ_FLAG_ADD))
+            Fallito();
+        conHost = conHost || Minuscolo(nome) == "host";
+    }
+    // Without a Host of the caller's, the URL's, also when NOCE_SERVER sends
+    // the connection elsewhere.
+    if (!conHost) {
+        std::wstring riga = L"Host: " + hostUrl + (portaUrl != (u.sicuro ? 443 : 80) ? L":" + std::to_wstring(portaUrl) : L"");
+        if (!WinHttpAddRequestHeaders(richiesta.h, riga.c_str(), static_cast<DWORD>(riga.size()), WINHTTP_ADDREQ_FLAG_ADD))
+            Fallito();
+    }
+
+    if (!WinHttpSendRequest(richiesta.h, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0)) Fallito();
+    if (!WinHttpReceiveResponse(richiesta.h, nullptr)) Fallito();
+
+    DWORD stato = 0, n = sizeof stato;
+    if (!WinHttpQueryHeaders(richiesta.h, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                             WINHTTP_HEADER_NAME_BY_INDEX, &stato, &n, WINHTTP_NO_HEADER_INDEX))
+        Fallito();
+    std::string testo = win32::DaLarga(Intestazione(richiesta.h, WINHTTP_QUERY_STATUS_TEXT));
+    posix::http::Intestazioni intestazioni;
+    std::string grezze = win32::DaLarga(Intestazione(richiesta.h, WINHTTP_QUERY_RAW_HEADERS_CRLF));
+    for (std::size_t inizio = grezze.find("\r\n"); inizio != std::string::npos;) {
+        std::size_t fine = grezze.find("\r\n", inizio + 2);
+        std::string riga = grezze.substr(inizio + 2, fine == std::string::npos ? std::string::npos : fine - inizio - 2);
+        auto due = riga.find(':');
+        if (due != std::string::npos) {
+            std::size_t v = riga.find_first_not_of(" \t", due + 1);
+            intestazioni.emplace_back(riga.substr(0, due), v == std::string::npos ? "" : riga.substr(v));
+        }
+        inizio = fine;
+    }
+
+    std::string corpo;
+    for (;;) {
+        DWORD disponibili = 0;
+        if (!WinHttpQueryDataAvailable(richiesta.h, &disponibili)) Fallito();
+        if (disponibili == 0) break;
+        std::size_t prima = corpo.size();
+        corpo.resize(prima + disponibili);
+        DWORD letti = 0;
+        if (!WinHttpReadData(richiesta.h, corpo.data() + prima, disponibili, &letti)) Fallito();
+        corpo.resize(prima + letti);
+        if (letti == 0) break;
+    }
+    corpo_ = posix::http::DecodificaContenuto(posix::http::ValoreIntestazione(intestazioni, "Content-Encoding"), corpo);
+    status_ = static_cast<int>(stato);
+    statusText_ = testo;
+    intestazioniRisposta_ = std::move(intestazioni);
+}
+
+std::string WinHttpRequest::GetResponseHeader(const std::string& nome) const {
+    return posix::http::ValoreIntestazione(intestazioniRisposta_, nome);
+}
+
+}  // namespace noce
