@@ -2,6 +2,8 @@
 // What the Windows tests share: a temporary folder of their own, files read
 // as bytes, environment variables set for one test, and programs run with
 // their output caught.
+#include "platform/Sistema.h"
+
 #include <windows.h>
 
 #include <cstdlib>
@@ -33,7 +35,8 @@ public:
     }
     // The folder, or a name inside it ("a\b.txt").
     std::string operator()(const std::string& nome = "") const {
-        std::string p = percorso_.u8string();
+        auto u = percorso_.u8string();
+        std::string p(u.begin(), u.end());
         return nome.empty() ? p : p + "\\" + nome;
     }
     std::wstring W(const std::string& nome = "") const {
