@@ -5,6 +5,7 @@
 // fifth.
 #include "../RichiestaHttp.h"
 
+#include <winsock2.h>
 #include <windows.h>
 #include <winhttp.h>
 
@@ -109,7 +110,17 @@ std::wstring Intestazione(HINTERNET r, DWORD quale) {
     return v;
 }
 
-void Fallito() { throw ErroreWinHttp(static_cast<int>(GetLastError())); }
+// Wine lets some socket errors through where Windows reports its own.
+void Fallito() {
+    DWORD e = GetLastError();
+    switch (e) {
+    case WSAETIMEDOUT: e = ERROR_WINHTTP_TIMEOUT; break;
+    case WSAECONNREFUSED: e = ERROR_WINHTTP_CANNOT_CONNECT; break;
+    case WSAECONNRESET:
+    case WSAECONNABORTED: e = ERROR_WINHTTP_CONNECTION_ERROR; break;
+    }
+    throw ErroreWinHttp(static_cast<int>(e));
+}
 
 }  // namespace
 
@@ -165,6 +176,11 @@ void WinHttpRequest::Send() {
     // No cookie of WinHTTP's own on a redirect either.
     DWORD senza = WINHTTP_DISABLE_COOKIES;
     WinHttpSetOption(richiesta.h, WINHTTP_OPTION_DISABLE_FEATURE, &senza, sizeof senza);
+    // The wait for the response's headers has a time-out of its own;
+    // the receive time-out covers it, as on Linux.
+    DWORD risposta = Millisecondi(TimeoutRicezione);
+    if (risposta && !WinHttpSetOption(richiesta.h, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &risposta, sizeof risposta))
+        Fallito();
 
     bool conHost = false;
     for (const auto& [nome, valore] : intestazioni_) {

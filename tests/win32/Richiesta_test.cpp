@@ -1,0 +1,139 @@
+// The installer's own request on WinHTTP, against a raw server that keeps
+// the bytes it was sent: the bootstrap's six headers and nothing else.
+#include <gtest/gtest.h>
+
+#include "AiutiWin.h"
+#include "ServerGrezzoWin.h"
+#include "platform/RichiestaHttp.h"
+#include "platform/Sistema.h"
+
+#include <zlib.h>
+
+#include <chrono>
+
+namespace noce::prova {
+
+namespace {
+
+const std::string Programma = std::string("MZ\x90\0\x03\0\r\n\x1a\xff", 10) + std::string(70000, '\x90') + "coda";
+
+std::string Gzip(const std::string& dati) {
+    z_stream z{};
+    deflateInit2(&z, Z_BEST_COMPRESSION, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+    std::string fuori(deflateBound(&z, dati.size()) + 32, '\0');
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(dati.data()));
+    z.avail_in = static_cast<uInt>(dati.size());
+    z.next_out = reinterpret_cast<Bytef*>(fuori.data());
+    z.avail_out = static_cast<uInt>(fuori.size());
+    deflate(&z, Z_FINISH);
+    fuori.resize(z.total_out);
+    deflateEnd(&z);
+    return fuori;
+}
+
+std::string Ok(const std::string& corpo, const std::string& altre = "") {
+    return "HTTP/1.1 200 OK\r\n" + altre + "Content-Length: " + std::to_string(corpo.size()) + "\r\n\r\n" + corpo;
+}
+
+// The bootstrap's request, header by header, as ScaricoScaricatore sets it.
+void Bootstrap(WinHttpRequest& r) {
+    r.Open("GET", std::string("http://") + HostServer + "/download/scaricatore.exe", false);
+    r.SetRequestHeader("Accept",
+                       "image/gif, image/jpeg, image/pjpeg, image/pjpeg, application/x-shockwave-flash, "
+                       "application/x-ms-application, application/x-ms-xbap, application/vnd.ms-xpsdocument, "
+                       "application/xaml+xml, */*");
+    r.SetRequestHeader("Accept-Language", "it");
+    r.SetRequestHeader("User-Agent",
+                       "Mozilla/4.0 (compatible; MSIE 8.0; Windows NT 5.1; Trident/4.0; GTB6.4; .NET CLR 2.0.50727; "
+                       ".NET CLR 3.0.4506.2152; .NET CLR 3.5.30729)");
+    r.SetRequestHeader("Accept-Encoding", "gzip, deflate");
+    r.SetRequestHeader("Host", HostServer);
+    r.SetRequestHeader("Connection", "Keep-Alive");
+}
+
+const std::string RichiestaAttesa =
+    "GET /download/scaricatore.exe HTTP/1.1\r\n"
+    "Accept: image/gif, image/jpeg, image/pjpeg, image/pjpeg, application/x-shockwave-flash, "
+    "application/x-ms-application, application/x-ms-xbap, application/vnd.ms-xpsdocument, "
+    "application/xaml+xml, */*\r\n"
+    "Accept-Language: it\r\n"
+    "User-Agent: Mozilla/4.0 (compatible; MSIE 8.0; Windows NT 5.1; Trident/4.0; GTB6.4; .NET CLR 2.0.50727; "
+    ".NET CLR 3.0.4506.2152; .NET CLR 3.5.30729)\r\n"
+    "Accept-Encoding: gzip, deflate\r\n"
+    "Host: download.noce.example\r\n"
+    "Connection: Keep-Alive\r\n"
+    "\r\n";
+
+}  // namespace
+
+TEST(Richiesta, TheBootstrapPutsItsSixHeadersOnTheWireAndTheBodyIsSavedWhole) {
+    struct Caso {
+        const char* nome;
+        std::string risposta;
+    };
+    const Caso casi[] = {
+        {"plain", Ok(Programma, "Content-Type: application/octet-stream\r\n")},
+        {"gzip", Ok(Gzip(Programma), "Content-Encoding: gzip\r\n")},
+        {"chunked", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n10\r\n" + Programma.substr(0, 16) + "\r\n" +
+                        [] {
+                            char n[16];
+                            std::snprintf(n, sizeof n, "%zX", Programma.size() - 16);
+                            return std::string(n);
+                        }() +
+                        "\r\n" + Programma.substr(16) + "\r\n0\r\n\r\n"},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.nome);
+        ServerGrezzoWin server({{c.risposta}});
+        // The connection goes to the test server; the Host stays the product's.
+        Variabile v("NOCE_SERVER", server.Indirizzo());
+        WinHttpRequest r;
+        Bootstrap(r);
+        ASSERT_NO_THROW(r.Send());
+        auto richieste = server.Richieste();
+        ASSERT_EQ(richieste.size(), 1u);
+        EXPECT_EQ(richieste[0], RichiestaAttesa);
+        EXPECT_EQ(r.Status(), 200);
+        CartellaTemporanea t;
+        sistema::SalvaBytes(t("scaricatore.exe"), r.ResponseBody());
+        EXPECT_TRUE(LeggiByte(t.W("scaricatore.exe")) == Programma);
+    }
+}
+
+TEST(Richiesta, FailuresCarryWinHttpsNumbersWithinTheirTimeOuts) {
+    struct Caso {
+        const char* nome;
+        bool server;  // false: nothing listens
+        int ricezione;
+        std::int64_t numero;
+        double entro;  // seconds
+    };
+    const Caso casi[] = {
+        {"nothing listens", false, 30000, -2147012867, 10},  // 12029
+        {"the server says nothing", true, 800, -2147012894, 10},  // 12002
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.nome);
+        std::unique_ptr<ServerGrezzoWin> server;
+        std::string indirizzo = "127.0.0.1:1";
+        if (c.server) {
+            server = std::make_unique<ServerGrezzoWin>(std::vector<RispostaGrezza>{{"", false}});
+            indirizzo = server->Indirizzo();
+        }
+        Variabile v("NOCE_SERVER", indirizzo);
+        WinHttpRequest r;
+        r.TimeoutRicezione = c.ricezione;
+        Bootstrap(r);
+        auto inizio = std::chrono::steady_clock::now();
+        try {
+            r.Send();
+            ADD_FAILURE() << "no error";
+        } catch (const ErroreRuntime& e) {
+            EXPECT_EQ(e.Numero(), c.numero) << e.Descrizione();
+            EXPECT_FALSE(e.Descrizione().empty());
+        }
+        EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - inizio).count(), c.entro);
+    }
+}
+
+}  // namespace noce::prova
