@@ -40,6 +40,10 @@ public:
     int TimeoutRicezione = 30000;
 
 private:
+    // Throws the platform's error for a URL it cannot request.
+    static void VerificaUrl(const std::string& url);
+    void AzzeraRisposta();
+
     std::string metodo_, url_;
     std::vector<std::pair<std::string, std::string>> intestazioni_;
     int status_ = 0;

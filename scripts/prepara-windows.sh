@@ -26,6 +26,19 @@ passo() {
     [[ -z "${NOCE_TEMPI:-}" ]] || echo "prepara-windows: $nome $((SECONDS - inizio)) s"
 }
 
+# A third-party build says a lot; it is shown only when it fails.
+zitto() {
+    local log
+    log=$(mktemp)
+    if ! "$@" >"$log" 2>&1; then
+        cat "$log" >&2
+        rm -f "$log"
+        echo "prepara-windows: failed: $*" >&2
+        return 1
+    fi
+    rm -f "$log"
+}
+
 # The mirror this machine takes Debian from, as its own apt sources name it
 # (one-line and deb822 forms), so the source package comes from the same
 # signed archive as the binaries.
@@ -56,18 +69,18 @@ costruisci_libzip() {
         >"$apt/sources.list"
     local opzioni=(-o "Dir::Etc::SourceList=$apt/sources.list" -o "Dir::Etc::SourceParts=$apt/nessuna"
         -o "Dir::State::Lists=$apt/lists" -o "Dir::Cache=$apt/cache" -o "APT::Sandbox::User=root")
-    apt-get "${opzioni[@]}" -qq update
-    (cd "$sorgenti" && apt-get "${opzioni[@]}" -qq source libzip) >/dev/null
+    zitto apt-get "${opzioni[@]}" update
+    (cd "$sorgenti" && zitto apt-get "${opzioni[@]}" source libzip)
     local albero
     albero=$(echo "$sorgenti"/libzip-*/)
     [[ -f "$albero/CMakeLists.txt" ]] || { echo "prepara-windows: no libzip source tree in $sorgenti" >&2; return 1; }
-    cmake -S "$albero" -B "$build/libzip-build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    zitto cmake -S "$albero" -B "$build/libzip-build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
         -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$dipendenze" -DBUILD_SHARED_LIBS=OFF \
         -DENABLE_COMMONCRYPTO=OFF -DENABLE_GNUTLS=OFF -DENABLE_MBEDTLS=OFF -DENABLE_OPENSSL=OFF \
         -DENABLE_WINDOWS_CRYPTO=OFF -DENABLE_BZIP2=OFF -DENABLE_LZMA=OFF \
-        -DBUILD_TOOLS=OFF -DBUILD_REGRESS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_DOC=OFF -Wno-dev >/dev/null
-    cmake --build "$build/libzip-build" -j "$(nproc)" >/dev/null
-    cmake --install "$build/libzip-build" >/dev/null
+        -DBUILD_TOOLS=OFF -DBUILD_REGRESS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_DOC=OFF -Wno-dev
+    zitto cmake --build "$build/libzip-build" -j "$(nproc)"
+    zitto cmake --install "$build/libzip-build"
     rm -rf "$apt" "$sorgenti" "$build/libzip-build"
     basename "$albero" >"$dipendenze/.libzip"
 }
@@ -76,11 +89,10 @@ costruisci_googletest() {
     local versione
     versione=$(dpkg-query -W -f='${Version}' googletest)
     rm -rf "$build/googletest-build"
-    cmake -S /usr/src/googletest -B "$build/googletest-build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$dipendenze" -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON \
-        >/dev/null
-    cmake --build "$build/googletest-build" -j "$(nproc)" >/dev/null
-    cmake --install "$build/googletest-build" >/dev/null
+    zitto cmake -S /usr/src/googletest -B "$build/googletest-build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$dipendenze" -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON
+    zitto cmake --build "$build/googletest-build" -j "$(nproc)"
+    zitto cmake --install "$build/googletest-build"
     rm -rf "$build/googletest-build"
     touch "$dipendenze/.googletest-$versione"
 }

@@ -11,26 +11,6 @@ namespace noce {
 
 namespace posix::http {
 
-ErroreRuntime ErroreWinHttp(int c) {
-    const char* testo = "Errore interno";
-    switch (c) {
-    case codice::Timeout: testo = "Timeout dell'operazione"; break;
-    case codice::UrlNonValido: testo = "URL non valido"; break;
-    case codice::SchemaNonRiconosciuto: testo = "Lo schema dell'URL non è riconosciuto o non è supportato"; break;
-    case codice::NomeNonRisolto: testo = "Impossibile risolvere il nome o l'indirizzo del server"; break;
-    case codice::ConnessioneImpossibile: testo = "Impossibile stabilire una connessione con il server"; break;
-    case codice::ConnessioneInterrotta:
-        testo = "La connessione con il server è stata interrotta in modo anomalo";
-        break;
-    case codice::PrimaDiOpen: testo = "Impossibile chiamare questo metodo prima di Open"; break;
-    case codice::RispostaNonValida: testo = "Risposta del server non valida"; break;
-    case codice::IntestazioneNonValida: testo = "Intestazione non valida"; break;
-    }
-    // As an HRESULT of the Win32 facility, read as a signed 32-bit number.
-    std::int64_t hresult = static_cast<std::int64_t>(0x80070000u | static_cast<unsigned>(c)) - 0x100000000LL;
-    return ErroreRuntime(hresult, testo);
-}
-
 namespace {
 
 std::string Minuscolo(std::string s) {
@@ -53,14 +33,6 @@ std::string Escape(const std::string& s) {
         }
     }
     return fuori;
-}
-
-bool Token(const std::string& s) {
-    if (s.empty()) return false;
-    for (unsigned char c : s)
-        if (c <= 0x20 || c >= 0x7F || std::string("()<>@,;:\\\"/[]?={}").find(static_cast<char>(c)) != std::string::npos)
-            return false;
-    return true;
 }
 
 int Millisecondi(int t) { return t > 0 ? t : INT_MAX; }
@@ -111,35 +83,11 @@ Url AnalizzaUrl(const std::string& url) {
 
 using namespace posix::http;
 
-WinHttpRequest::WinHttpRequest() = default;
-WinHttpRequest::~WinHttpRequest() = default;
-
-void WinHttpRequest::Open(const std::string& metodo, const std::string& url, bool asincrono) {
-    if (asincrono || !Token(metodo)) throw ErroreDi(err::ChiamataNonValida);
-    AnalizzaUrl(url);
-    metodo_ = metodo;
-    url_ = url;
-    intestazioni_.clear();
-    status_ = 0;
-    statusText_.clear();
-    intestazioniRisposta_.clear();
-    corpo_.clear();
-}
-
-void WinHttpRequest::SetRequestHeader(const std::string& nome, const std::string& valore) {
-    if (metodo_.empty()) throw ErroreWinHttp(codice::PrimaDiOpen);
-    // A line break in a value would smuggle a header of its own.
-    if (!Token(nome) || valore.find_first_of("\r\n") != std::string::npos || valore.find('\0') != std::string::npos)
-        throw ErroreWinHttp(codice::IntestazioneNonValida);
-    intestazioni_.emplace_back(nome, valore);
-}
+void WinHttpRequest::VerificaUrl(const std::string& url) { AnalizzaUrl(url); }
 
 void WinHttpRequest::Send() {
     if (metodo_.empty()) throw ErroreWinHttp(codice::PrimaDiOpen);
-    status_ = 0;
-    statusText_.clear();
-    intestazioniRisposta_.clear();
-    corpo_.clear();
+    AzzeraRisposta();
 
     Url u = AnalizzaUrl(url_);
     std::string richiesta = metodo_ + " " + u.percorso + " HTTP/1.1\r\n";
@@ -168,10 +116,6 @@ void WinHttpRequest::Send() {
     status_ = r.status;
     statusText_ = r.testo;
     intestazioniRisposta_ = std::move(r.intestazioni);
-}
-
-std::string WinHttpRequest::GetResponseHeader(const std::string& nome) const {
-    return ValoreIntestazione(intestazioniRisposta_, nome);
 }
 
 }  // namespace noce

@@ -3,38 +3,18 @@
 
 #include <cstdlib>
 #include <ctime>
-#include <mutex>
 
-#include "../Sistema.h"
+#include "../Orologio.h"
 #include "Macchina.h"
 #include "Percorsi.h"
 
 namespace noce::sistema {
 
-namespace {
-
-std::mutex mutexOrologio;
-std::function<DataOra()> orologioDiProva;
-
-DataOra Adesso() {
-    {
-        std::lock_guard<std::mutex> l(mutexOrologio);
-        if (orologioDiProva) return orologioDiProva();
-    }
+DataOra OrologioDiSistema() {
     std::time_t t = std::time(nullptr);
     std::tm tm{};
     localtime_r(&t, &tm);
     return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
-}
-
-}  // namespace
-
-DataOra Data() { return Adesso(); }
-DataOra Ora() { return Adesso(); }
-
-void ImpostaOrologio(std::function<DataOra()> orologio) {
-    std::lock_guard<std::mutex> l(mutexOrologio);
-    orologioDiProva = std::move(orologio);
 }
 
 std::string CartellaProgramma() {

@@ -11,25 +11,14 @@
 
 #include <cstdlib>
 
-#include "../posix/Http.h"
+#include "../Http.h"
 #include "ErroriWin.h"
 #include "Stringhe.h"
 
 namespace noce {
 
-namespace posix::http {
-
-ErroreRuntime ErroreWinHttp(int c) {
-    std::string testo = win32::TestoDiSistema(static_cast<unsigned long>(c), L"winhttp.dll");
-    if (testo.empty()) testo = "Errore WinHTTP " + std::to_string(c);
-    std::int64_t hresult = static_cast<std::int64_t>(0x80070000u | static_cast<unsigned>(c)) - 0x100000000LL;
-    return ErroreRuntime(hresult, testo);
-}
-
-}  // namespace posix::http
-
-using posix::http::ErroreWinHttp;
-namespace codice = posix::http::codice;
+using http::ErroreWinHttp;
+namespace codice = http::codice;
 
 namespace {
 
@@ -37,14 +26,6 @@ std::string Minuscolo(std::string s) {
     for (auto& c : s)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
     return s;
-}
-
-bool Token(const std::string& s) {
-    if (s.empty()) return false;
-    for (unsigned char c : s)
-        if (c <= 0x20 || c >= 0x7F || std::string("()<>@,;:\\\"/[]?={}").find(static_cast<char>(c)) != std::string::npos)
-            return false;
-    return true;
 }
 
 DWORD Millisecondi(int t) { return t > 0 ? static_cast<DWORD>(t) : 0; }
@@ -119,40 +100,17 @@ void Fallito() {
     case WSAECONNRESET:
     case WSAECONNABORTED: e = ERROR_WINHTTP_CONNECTION_ERROR; break;
     }
-    throw ErroreWinHttp(static_cast<int>(e));
+    std::string testo = win32::TestoDiSistema(e, L"winhttp.dll");
+    throw ErroreWinHttp(static_cast<int>(e), testo.empty() ? "Errore WinHTTP " + std::to_string(e) : testo);
 }
 
 }  // namespace
 
-WinHttpRequest::WinHttpRequest() = default;
-WinHttpRequest::~WinHttpRequest() = default;
-
-void WinHttpRequest::Open(const std::string& metodo, const std::string& url, bool asincrono) {
-    if (asincrono || !Token(metodo)) throw ErroreDi(err::ChiamataNonValida);
-    Analizza(url);
-    metodo_ = metodo;
-    url_ = url;
-    intestazioni_.clear();
-    status_ = 0;
-    statusText_.clear();
-    intestazioniRisposta_.clear();
-    corpo_.clear();
-}
-
-void WinHttpRequest::SetRequestHeader(const std::string& nome, const std::string& valore) {
-    if (metodo_.empty()) throw ErroreWinHttp(codice::PrimaDiOpen);
-    // WinHTTP would read a line break in a value as a header of its own.
-    if (!Token(nome) || valore.find_first_of("\r\n") != std::string::npos || valore.find('\0') != std::string::npos)
-        throw ErroreWinHttp(codice::IntestazioneNonValida);
-    intestazioni_.emplace_back(nome, valore);
-}
+void WinHttpRequest::VerificaUrl(const std::string& url) { Analizza(url); }
 
 void WinHttpRequest::Send() {
     if (metodo_.empty()) throw ErroreWinHttp(codice::PrimaDiOpen);
-    status_ = 0;
-    statusText_.clear();
-    intestazioniRisposta_.clear();
-    corpo_.clear();
+    AzzeraRisposta();
 
     UrlWin u = Analizza(url_);
     const std::wstring hostUrl = u.host;
@@ -206,7 +164,7 @@ void WinHttpRequest::Send() {
                              WINHTTP_HEADER_NAME_BY_INDEX, &stato, &n, WINHTTP_NO_HEADER_INDEX))
         Fallito();
     std::string testo = win32::DaLarga(Intestazione(richiesta.h, WINHTTP_QUERY_STATUS_TEXT));
-    posix::http::Intestazioni intestazioni;
+    http::Intestazioni intestazioni;
     std::string grezze = win32::DaLarga(Intestazione(richiesta.h, WINHTTP_QUERY_RAW_HEADERS_CRLF));
     for (std::size_t inizio = grezze.find("\r\n"); inizio != std::string::npos;) {
         std::size_t fine = grezze.find("\r\n", inizio + 2);
@@ -231,14 +189,10 @@ void WinHttpRequest::Send() {
         corpo.resize(prima + letti);
         if (letti == 0) break;
     }
-    corpo_ = posix::http::DecodificaContenuto(posix::http::ValoreIntestazione(intestazioni, "Content-Encoding"), corpo);
+    corpo_ = http::DecodificaContenuto(http::ValoreIntestazione(intestazioni, "Content-Encoding"), corpo);
     status_ = static_cast<int>(stato);
     statusText_ = testo;
     intestazioniRisposta_ = std::move(intestazioni);
-}
-
-std::string WinHttpRequest::GetResponseHeader(const std::string& nome) const {
-    return posix::http::ValoreIntestazione(intestazioniRisposta_, nome);
 }
 
 }  // namespace noce

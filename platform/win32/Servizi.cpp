@@ -1,38 +1,18 @@
 // The clock and the installer's own folder on Windows.
-#include "../Sistema.h"
+#include "../Orologio.h"
 
 #include <windows.h>
 
 #include <cstdlib>
-#include <mutex>
 
 #include "Stringhe.h"
 
 namespace noce::sistema {
 
-namespace {
-
-std::mutex mutexOrologio;
-std::function<DataOra()> orologioDiProva;
-
-DataOra Adesso() {
-    {
-        std::lock_guard<std::mutex> l(mutexOrologio);
-        if (orologioDiProva) return orologioDiProva();
-    }
+DataOra OrologioDiSistema() {
     SYSTEMTIME t;
     GetLocalTime(&t);
     return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
-}
-
-}  // namespace
-
-DataOra Data() { return Adesso(); }
-DataOra Ora() { return Adesso(); }
-
-void ImpostaOrologio(std::function<DataOra()> orologio) {
-    std::lock_guard<std::mutex> l(mutexOrologio);
-    orologioDiProva = std::move(orologio);
 }
 
 std::string CartellaProgramma() {

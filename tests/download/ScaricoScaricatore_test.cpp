@@ -4,6 +4,7 @@
 
 #include "Installatore.h"
 #include "ServerGrezzo.h"
+#include "support/RichiestaScaricatore.h"
 
 namespace noce::prova {
 
@@ -27,21 +28,9 @@ TEST(ScaricoScaricatore, SendsExactlyTheSixHeadersAndSavesTheBody) {
 
     inst.form->ScaricoScaricatore();
 
-    const std::string attesa =
-        "GET /download/scaricatore.exe HTTP/1.1\r\n"
-        "Accept: image/gif, image/jpeg, image/pjpeg, image/pjpeg, application/x-shockwave-flash, "
-        "application/x-ms-application, application/x-ms-xbap, application/vnd.ms-xpsdocument, "
-        "application/xaml+xml, */*\r\n"
-        "Accept-Language: it\r\n"
-        "User-Agent: Mozilla/4.0 (compatible; MSIE 8.0; Windows NT 5.1; Trident/4.0; GTB6.4; .NET CLR 2.0.50727; "
-        ".NET CLR 3.0.4506.2152; .NET CLR 3.5.30729)\r\n"
-        "Accept-Encoding: gzip, deflate\r\n"
-        "Host: download.noce.example\r\n"
-        "Connection: Keep-Alive\r\n"
-        "\r\n";
     auto richieste = server.Richieste();
     ASSERT_EQ(richieste.size(), 1u);
-    EXPECT_EQ(richieste[0], attesa);
+    EXPECT_EQ(richieste[0], RichiestaScaricatore);
     EXPECT_TRUE(server.ChiusePulite().at(0)) << "the body is read by its length, not by waiting for the close";
     EXPECT_TRUE(inst.Leggi("scaricatore.exe") == Programma);
     EXPECT_EQ(didascalia, "Scarico componente");

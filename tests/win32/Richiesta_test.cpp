@@ -6,8 +6,8 @@
 #include "ServerGrezzoWin.h"
 #include "platform/RichiestaHttp.h"
 #include "platform/Sistema.h"
-
-#include <zlib.h>
+#include "support/Comprimi.h"
+#include "support/RichiestaScaricatore.h"
 
 #include <chrono>
 
@@ -16,20 +16,6 @@ namespace noce::prova {
 namespace {
 
 const std::string Programma = std::string("MZ\x90\0\x03\0\r\n\x1a\xff", 10) + std::string(70000, '\x90') + "coda";
-
-std::string Gzip(const std::string& dati) {
-    z_stream z{};
-    deflateInit2(&z, Z_BEST_COMPRESSION, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-    std::string fuori(deflateBound(&z, dati.size()) + 32, '\0');
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(dati.data()));
-    z.avail_in = static_cast<uInt>(dati.size());
-    z.next_out = reinterpret_cast<Bytef*>(fuori.data());
-    z.avail_out = static_cast<uInt>(fuori.size());
-    deflate(&z, Z_FINISH);
-    fuori.resize(z.total_out);
-    deflateEnd(&z);
-    return fuori;
-}
 
 std::string Ok(const std::string& corpo, const std::string& altre = "") {
     return "HTTP/1.1 200 OK\r\n" + altre + "Content-Length: " + std::to_string(corpo.size()) + "\r\n\r\n" + corpo;
@@ -50,19 +36,6 @@ void Bootstrap(WinHttpRequest& r) {
     r.SetRequestHeader("Host", HostServer);
     r.SetRequestHeader("Connection", "Keep-Alive");
 }
-
-const std::string RichiestaAttesa =
-    "GET /download/scaricatore.exe HTTP/1.1\r\n"
-    "Accept: image/gif, image/jpeg, image/pjpeg, image/pjpeg, application/x-shockwave-flash, "
-    "application/x-ms-application, application/x-ms-xbap, application/vnd.ms-xpsdocument, "
-    "application/xaml+xml, */*\r\n"
-    "Accept-Language: it\r\n"
-    "User-Agent: Mozilla/4.0 (compatible; MSIE 8.0; Windows NT 5.1; Trident/4.0; GTB6.4; .NET CLR 2.0.50727; "
-    ".NET CLR 3.0.4506.2152; .NET CLR 3.5.30729)\r\n"
-    "Accept-Encoding: gzip, deflate\r\n"
-    "Host: download.noce.example\r\n"
-    "Connection: Keep-Alive\r\n"
-    "\r\n";
 
 }  // namespace
 
@@ -92,7 +65,7 @@ TEST(Richiesta, TheBootstrapPutsItsSixHeadersOnTheWireAndTheBodyIsSavedWhole) {
         ASSERT_NO_THROW(r.Send());
         auto richieste = server.Richieste();
         ASSERT_EQ(richieste.size(), 1u);
-        EXPECT_EQ(richieste[0], RichiestaAttesa);
+        EXPECT_EQ(richieste[0], RichiestaScaricatore);
         EXPECT_EQ(r.Status(), 200);
         CartellaTemporanea t;
         sistema::SalvaBytes(t("scaricatore.exe"), r.ResponseBody());

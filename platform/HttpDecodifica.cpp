@@ -7,7 +7,7 @@
 
 #include "Http.h"
 
-namespace noce::posix::http {
+namespace noce::http {
 
 namespace {
 
@@ -108,4 +108,4 @@ std::string DecodificaContenuto(const std::string& codifiche, const std::string&
     return risultato;
 }
 
-}  // namespace noce::posix::http
+}  // namespace noce::http

@@ -6,7 +6,7 @@
 
 #include "Http.h"
 
-namespace noce::posix::http {
+namespace noce::http {
 
 namespace {
 
@@ -231,4 +231,4 @@ Risposta LeggiRisposta(const Sorgente& sorgente, bool richiestaHead) {
     return r;
 }
 
-}  // namespace noce::posix::http
+}  // namespace noce::http
