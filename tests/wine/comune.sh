@@ -49,6 +49,8 @@ _wine_pulisci() {
     ferma_wine
     rm -rf "$WINE_TMP"
     if [[ -n "$_wine_trap_precedente" ]]; then
+        # The earlier clean-up reads the status from $?, as a trap does.
+        set +e
         (exit $rc)
         eval "$_wine_trap_precedente"
     fi
