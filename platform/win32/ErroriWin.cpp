@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "Stringhe.h"
+#include "Unicode.h"
 
 namespace noce::win32 {
 

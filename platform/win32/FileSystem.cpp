@@ -10,7 +10,7 @@
 #include "../posix/Testo.h"
 #include "ErroriWin.h"
 #include "FileWin.h"
-#include "Stringhe.h"
+#include "Unicode.h"
 
 namespace noce::sistema {
 

@@ -8,7 +8,7 @@
 
 #include <cstring>
 
-#include "Stringhe.h"
+#include "Unicode.h"
 
 namespace noce::sistema {
 

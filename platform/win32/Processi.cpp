@@ -10,7 +10,7 @@
 #include <mutex>
 #include <vector>
 
-#include "Stringhe.h"
+#include "Unicode.h"
 
 namespace noce::sistema {
 

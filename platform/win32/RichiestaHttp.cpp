@@ -13,7 +13,7 @@
 
 #include "../Http.h"
 #include "ErroriWin.h"
-#include "Stringhe.h"
+#include "Unicode.h"
 
 namespace noce {
 

@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "Stringhe.h"
+#include "Unicode.h"
 
 namespace noce::sistema {
 

@@ -12,7 +12,7 @@
 #include <exception>
 
 #include "FileWin.h"
-#include "Stringhe.h"
+#include "Unicode.h"
 
 namespace noce {
 

@@ -20,6 +20,10 @@ crea)
     # Without a window manager a managed window never gets the keyboard.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$nuovo.log" 2>&1 ||
         { cat "$nuovo.log" >&2; exit 1; }
+    # Windows 10, what most people run, where the version a program sees
+    # depends on its manifest.
+    wine reg add 'HKCU\Software\Wine' /v Version /d win10 /f >>"$nuovo.log" 2>&1 ||
+        { cat "$nuovo.log" >&2; exit 1; }
     # The registry reaches the disk when the server ends by itself.
     wineserver -w
     rm -f "$nuovo.log"

@@ -1,4 +1,4 @@
-#include "Stringhe.h"
+#include "Unicode.h"
 
 #include <windows.h>
 
