@@ -1,0 +1,50 @@
+# Shared by the Windows window tests: the X server, the screen and the
+# drive checks of the Linux window tests (tests/window/comune.sh) over a
+# fresh Wine prefix (tests/wine/comune.sh), whose drive C: is the drive
+# looked at, with the Windows installer in C:\Setup. Sourced, never run.
+#
+# Needs: NOCE_BUILD (noce-server), NOCE_BUILD_WIN (the Windows programs and
+# their server content), NOCE_WINE_MODELLO (the run's template prefix).
+source "$(dirname "${BASH_SOURCE[0]}")/../window/comune.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../wine/comune.sh"
+: "${NOCE_BUILD_WIN:?NOCE_BUILD_WIN must name the Windows build}"
+[[ -f "$NOCE_BUILD_WIN/NoceInstallazione.exe" ]] || fallito "no $NOCE_BUILD_WIN/NoceInstallazione.exe"
+
+# Inside the test's folder, so that the Linux tests' clean-up still finds
+# the installation log when it reports a failure.
+prefisso_wine "$PROVA_TMP/prefisso"
+export NOCE_DRIVE_C="$WINEPREFIX/drive_c"
+CONTENUTO_WIN="$NOCE_BUILD_WIN/server-content"
+
+# Without a window manager Wine draws the frame itself: the client area
+# starts this far right of and below the window's origin, and the frame
+# ends this far beyond it.
+BORDO_X=3 BORDO_Y=22 BORDO_FONDO=3
+
+prepara_drive() {
+    mkdir -p "$NOCE_DRIVE_C/Setup"
+    cp "$NOCE_BUILD_WIN/NoceInstallazione.exe" "$NOCE_DRIVE_C/Setup/"
+}
+
+# The Windows version Wine reports to programs (win7, win10, winxp, ...).
+versione_wine() {
+    wine reg add 'HKCU\Software\Wine' /v Version /d "$1" /f >/dev/null 2>&1 || fallito "cannot set Wine's version to $1"
+    wineserver -w
+}
+
+# Starts the installer from C:\Setup and waits for its window; sets FIN
+# (window id), FX, FY (the client area's top-left on the screen) and
+# OX, OY (the window's).
+avvia_installatore() {
+    (cd "$NOCE_DRIVE_C/Setup" && exec wine NoceInstallazione.exe) >"$PROVA_TMP/installatore.out" \
+        2>"$PROVA_TMP/installatore.err" &
+    PID_INST=$!
+    FIN=$(attendi_finestra "^$TITOLO\$" 60) || fallito "no window titled \"$TITOLO\""
+    local geo
+    geo=$(xwininfo -id "$FIN")
+    OX=$(awk '/Absolute upper-left X/ {print $NF}' <<<"$geo")
+    OY=$(awk '/Absolute upper-left Y/ {print $NF}' <<<"$geo")
+    FX=$((OX + BORDO_X)) FY=$((OY + BORDO_Y))
+    # The window is up before Form_Activate has run and painted.
+    sleep 1
+}
