@@ -103,6 +103,8 @@ Bitmap Converti(const Immagine& im) {
     b.larghezza = static_cast<int>(w);
     b.altezza = static_cast<int>(h);
     b.pixel = static_cast<const unsigned char*>(bit);
+    for (std::size_t i = 3; i < std::size_t{w} * h * 4; i += 4)
+        if (b.pixel[i] != 255) b.opaca = false;
     return b;
 }
 
@@ -118,8 +120,13 @@ const Bitmap& Decodifica(const Immagine& im) {
 void DisegnaBitmap(HDC dc, const Bitmap& b, int x, int y) {
     HDC sorgente = CreateCompatibleDC(dc);
     HGDIOBJ prima = SelectObject(sorgente, b.handle);
-    const BLENDFUNCTION miscela{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    GdiAlphaBlend(dc, x, y, b.larghezza, b.altezza, sorgente, 0, 0, b.larghezza, b.altezza, miscela);
+    // The strip is opaque and drawn 40 times a second: a plain copy for it.
+    if (b.opaca) {
+        BitBlt(dc, x, y, b.larghezza, b.altezza, sorgente, 0, 0, SRCCOPY);
+    } else {
+        const BLENDFUNCTION miscela{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+        GdiAlphaBlend(dc, x, y, b.larghezza, b.altezza, sorgente, 0, 0, b.larghezza, b.altezza, miscela);
+    }
     SelectObject(sorgente, prima);
     DeleteDC(sorgente);
 }

@@ -12,6 +12,7 @@ struct Bitmap {
     HBITMAP handle = nullptr;
     int larghezza = 0, altezza = 0;
     const unsigned char* pixel = nullptr;  // B, G, R, A, rows top to bottom
+    bool opaca = true;                     // no pixel lets the background through
 };
 
 // Decoded once and kept for the program's life. A picture that cannot be
