@@ -48,3 +48,9 @@ avvia_installatore() {
     # The window is up before Form_Activate has run and painted.
     sleep 1
 }
+
+# What a window titled $1 says, as Windows sees it: the title, then the
+# text of each control in it (a message box: its buttons and its text).
+testi_finestra() {
+    wine "$NOCE_BUILD_WIN/tests/wine-window/testi-finestra.exe" "$1" 2>/dev/null | tr -d '\r'
+}

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# The archive question in Windows' own box under Wine, asked when
+# C:\Setup\transito.zip is already there, answered from the keyboard. The
+# server has no archive, so "No" (Right, then Return) must install from the
+# archive at hand, and Yes (Return alone: the first button is the default)
+# must fetch it again and fail. The question has no close box: Escape
+# leaves it open.
+source "$(dirname "$0")/comune.sh"
+avvia_xvfb
+contenuto="$PROVA_TMP/contenuto"
+cp -r "$CONTENUTO_WIN" "$contenuto"
+rm "$contenuto/download/FulcroNoceFiles.zip"
+avvia_server "$contenuto"
+
+# answer keys | what follows | title of the next box
+while read -r tasti esito titolo; do
+    rm -rf "$NOCE_DRIVE_C/Setup" "$NOCE_DRIVE_C/Noce"
+    prepara_drive
+    cp "$CONTENUTO_WIN/download/FulcroNoceFiles.zip" "$NOCE_DRIVE_C/Setup/transito.zip"
+    avvia_installatore
+    clicca $((INSTALLA_X + 30)) $((INSTALLA_Y + 12)) 0
+    punta 455 150 0
+    domanda=$(attendi_finestra '^NOCE$' 180) || fallito "$esito: no archive question"
+    sleep 0.5
+    testi=$(testi_finestra NOCE)
+    # the title, Yes and No, and the text's two lines
+    [[ "$(tail -n2 <<<"$testi")" == $'E\' già presente il file transito.zip.\nScaricarlo di nuovo?' ]] ||
+        fallito "$esito: the question says: $testi"
+    (($(wc -l <<<"$testi") == 5)) || fallito "$esito: not two buttons: $testi"
+    premi_tasto "$domanda" Escape
+    sleep 0.5
+    xwininfo -id "$domanda" | grep -q IsViewable || fallito "$esito: Escape closed the question"
+    [[ $esito == installa ]] && schermata "$SCHERMATE/wine-domanda.png"
+    for t in ${tasti//,/ }; do
+        premi_tasto "$domanda" "$t"
+        sleep 0.2
+    done
+    prossimo=$(attendi_finestra "^$titolo\$" 180) || fallito "$esito: no box \"$titolo\" after the answer"
+    sleep 0.5
+    premi_tasto "$prossimo" Return
+    attendi_fine 30 || fallito "$esito: the program did not end"
+    case $esito in
+    installa) [[ -f "$NOCE_DRIVE_C/Noce/noce.exe" ]] || fallito "No: nothing installed from the archive at hand" ;;
+    scarica)
+        ! log_record | grep -qx "Non scarico" || fallito "Yes kept the archive"
+        [[ ! -e "$NOCE_DRIVE_C/Noce" ]] || fallito "Yes: installed without an archive"
+        ;;
+    esac
+    echo "archive question answered $tasti under Wine: ok"
+done <<'TABELLA'
+Right,Return installa NOCE
+Return scarica NOCE Installazione
+TABELLA
