@@ -9,7 +9,6 @@ avvia_xvfb
 avvia_server
 prepara_drive
 avvia_installatore
-D=$NOCE_DRIVE_C
 
 clicca 212 128                                   # "Versione ESTESA"
 schermata_finestra "$PROVA_TMP/estesa.png"
@@ -26,18 +25,6 @@ premi_tasto "$riquadro" Return
 attendi_fine 30 || fallito "the program did not end after the completion message"
 ((ESITO == 0)) || fallito "exit status $ESITO"
 
-# Case-insensitive lookup of a Windows path on the drive.
-sul_drive() {
-    local host=$D parte
-    IFS='\' read -r -a parti <<<"${1#[Cc]:\\}"
-    for parte in "${parti[@]}"; do
-        local trovato
-        trovato=$(find "$host" -mindepth 1 -maxdepth 1 -iname "$parte" -print -quit 2>/dev/null)
-        [[ -n "$trovato" ]] || return 1
-        host=$trovato
-    done
-    echo "$host"
-}
 while read -r percorso; do
     [[ -f "$(sul_drive "$percorso")" ]] || fallito "missing after the installation: $percorso"
 done <<'TABELLA'
@@ -55,7 +42,7 @@ TABELLA
 ! sul_drive 'C:\Noce\ImpostaRidotto.max' >/dev/null || fallito "the BASIC marker was written"
 [[ ! -s "$(sul_drive 'C:\Noce\NoceImpostaEstesa.fulcro')" ]] || fallito "the ESTESA marker is not empty"
 
-registro=$(tr -d '\r' <"$D/registry.reg")
+registro=$(tr -d '\r' <"$NOCE_DRIVE_C/registry.reg")
 for componente in nocebase.dll nocegrafica.ocx; do
     grep -qiF "@=\"C:\\\\Windows\\\\System32\\\\$componente\"" <<<"$registro" || fallito "$componente not registered"
 done
@@ -66,6 +53,6 @@ for lnk in 'C:\Users\Public\Desktop\NOCE.lnk' 'C:\ProgramData\Microsoft\Windows\
     [[ "${destinazione,,}" == 'c:\noce\noce.exe' ]] || fallito "$lnk points at '$destinazione'"
 done
 
-rimasti=$(cd "$D/Setup" && ls -A)
+rimasti=$(cd "$NOCE_DRIVE_C/Setup" && ls -A)
 [[ "$rimasti" == NoceInstallazione ]] || fallito "working files left in C:\\Setup: $(tr '\n' ' ' <<<"$rimasti")"
 echo "whole installation: ok"
