@@ -182,18 +182,7 @@ attendi_fine() {
     return 1
 }
 
-# The host path of a Windows path on drive C:, each component looked up
-# without regard to case; fails when one is missing.
-sul_drive() {
-    local host=$NOCE_DRIVE_C parte trovato parti
-    IFS='\' read -r -a parti <<<"${1#[Cc]:\\}"
-    for parte in "${parti[@]}"; do
-        trovato=$(find "$host" -mindepth 1 -maxdepth 1 -iname "$parte" -print -quit 2>/dev/null)
-        [[ -n "$trovato" ]] || return 1
-        host=$trovato
-    done
-    echo "$host"
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/sul_drive.sh"
 
 # Pointer moves and clicks in the window's client coordinates.
 punta() { xdotool mousemove "$((FX + $1))" "$((FY + $2))"; sleep "${3:-0.3}"; }
