@@ -7,6 +7,7 @@
 # their server content), NOCE_WINE_MODELLO (the run's template prefix).
 source "$(dirname "${BASH_SOURCE[0]}")/../window/comune.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/../wine/comune.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/registro_wine.sh"
 : "${NOCE_BUILD_WIN:?NOCE_BUILD_WIN must name the Windows build}"
 [[ -f "$NOCE_BUILD_WIN/NoceInstallazione.exe" ]] || fallito "no $NOCE_BUILD_WIN/NoceInstallazione.exe"
 

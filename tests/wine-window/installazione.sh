@@ -47,13 +47,9 @@ marcatore=$(sul_drive 'C:\Noce\NoceImpostaEstesa.fulcro') || fallito "no ESTESA 
 [[ ! -s "$marcatore" ]] || fallito "the ESTESA marker is not empty"
 ! sul_drive 'C:\Noce\ImpostaRidotto.max' >/dev/null || fallito "the BASIC marker was written"
 
-# The 32-bit view of the registry, where a 32-bit regsvr32 writes.
-registro=$(wine reg query 'HKLM\Software\Classes\CLSID' /s /reg:32 2>/dev/null | tr -d '\r')
+componenti=$(componenti_registrati)
 for componente in nocebase.dll nocegrafica.ocx; do
-    clsid=$(awk -v c="$componente" '
-        /^HKEY_/ { chiave = $0; next }
-        chiave ~ /\\InprocServer32$/ && index(tolower($0), "\\" c) { sub(/\\InprocServer32$/, "", chiave); sub(/.*\\/, "", chiave); print chiave; exit }
-    ' <<<"$registro")
+    clsid=$(componente_registrato "$componente" <<<"$componenti" | cut -d' ' -f1)
     [[ "$clsid" =~ ^\{[0-9A-Fa-f-]{36}\}$ ]] || fallito "$componente has no CLSID key naming it"
     echo "$componente registered as $clsid"
 done
