@@ -94,8 +94,14 @@ void VistaWin32::DoEvents() {
             PostQuitMessage(static_cast<int>(m.wParam));
             break;
         }
-        TranslateMessage(&m);
-        DispatchMessageW(&m);
+        // A box's keys (Return, the arrows, Tab) go through its dialog
+        // manager, as they do in the box's own loop: Return presses the
+        // default button whichever loop takes it.
+        HWND radice = m.hwnd ? GetAncestor(m.hwnd, GA_ROOT) : nullptr;
+        if (!radice || radice == finestra_->Handle() || !IsDialogMessageW(radice, &m)) {
+            TranslateMessage(&m);
+            DispatchMessageW(&m);
+        }
         if (static_cast<LONG>(m.time - inizio) > 0) break;
     }
 }
