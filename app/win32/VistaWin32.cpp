@@ -98,7 +98,7 @@ void VistaWin32::DoEvents() {
         // manager, as they do in the box's own loop: Return presses the
         // default button whichever loop takes it.
         HWND radice = m.hwnd ? GetAncestor(m.hwnd, GA_ROOT) : nullptr;
-        if (!radice || radice == finestra_->Handle() || !IsDialogMessageW(radice, &m)) {
+        if (!radice || (finestra_ && radice == finestra_->Handle()) || !IsDialogMessageW(radice, &m)) {
             TranslateMessage(&m);
             DispatchMessageW(&m);
         }
