@@ -9,7 +9,7 @@ set -euo pipefail
 PACCHETTI=(
   cmake dpkg-dev xz-utils
   g++-mingw-w64-i686-posix libz-mingw-w64-dev googletest
-  wine wine64 wine32:i386
+  wine wine64 wine32:i386 fonts-wine
   liblnk-utils xvfb xdotool x11-utils
 )
 

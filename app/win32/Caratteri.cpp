@@ -5,7 +5,7 @@
 #include <map>
 #include <tuple>
 
-#include "Larga.h"
+#include "platform/win32/Unicode.h"
 
 namespace noce::win32 {
 
@@ -32,7 +32,7 @@ HFONT Font(const Carattere& c) {
     lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     lf.lfQuality = DEFAULT_QUALITY;
     lf.lfPitchAndFamily = static_cast<BYTE>(VARIABLE_PITCH | (Serifato(c.Name) ? FF_ROMAN : FF_SWISS));
-    const std::wstring nome = InLarga(c.Name);
+    const std::wstring nome = Larga(c.Name);
     nome.copy(lf.lfFaceName, LF_FACESIZE - 1);
     f = CreateFontIndirectW(&lf);
     // Without that font the system's own still shows the text.

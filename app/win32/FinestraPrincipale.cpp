@@ -8,7 +8,7 @@
 
 #include "Decodifica.h"
 #include "Fatale.h"
-#include "Larga.h"
+#include "platform/win32/Unicode.h"
 #include "Pittura.h"
 
 namespace noce::win32 {
@@ -61,7 +61,7 @@ FinestraPrincipale::FinestraPrincipale(frmPrincipale& form, ComportamentoFinestr
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &lavoro, 0);
     const int x = lavoro.left + (lavoro.right - lavoro.left - esterno.cx) / 2;
     const int y = lavoro.top + (lavoro.bottom - lavoro.top - esterno.cy) / 2;
-    hwnd_ = CreateWindowExW(StileEsteso, NomeClasse, InLarga(form_.Caption).c_str(), Stile, x, y, esterno.cx,
+    hwnd_ = CreateWindowExW(StileEsteso, NomeClasse, Larga(form_.Caption).c_str(), Stile, x, y, esterno.cx,
                             esterno.cy, nullptr, nullptr, GetModuleHandleW(nullptr), this);
     if (!hwnd_) FataleWin("CreateWindowExW");
 
@@ -80,7 +80,7 @@ void FinestraPrincipale::Mostra() {
 }
 
 void FinestraPrincipale::Ridipingi(const Aggiornamento& a) {
-    if (a.titolo) SetWindowTextW(hwnd_, InLarga(*a.titolo).c_str());
+    if (a.titolo) SetWindowTextW(hwnd_, Larga(*a.titolo).c_str());
     if (a.tutto) InvalidateRect(hwnd_, nullptr, FALSE);
     for (const Rettangolo& r : a.danni) {
         const RECT rc{r.x, r.y, r.x + r.w, r.y + r.h};

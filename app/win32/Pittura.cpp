@@ -6,7 +6,7 @@
 
 #include "Caratteri.h"
 #include "Decodifica.h"
-#include "Larga.h"
+#include "platform/win32/Unicode.h"
 
 namespace noce::win32 {
 
@@ -27,7 +27,7 @@ void Riempi(HDC dc, const Rettangolo& r, COLORREF colore) {
 }
 
 double Larghezza(HDC dc, std::string_view testo) {
-    const std::wstring w = InLarga(testo);
+    const std::wstring w = Larga(std::string(testo));
     SIZE s{};
     GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &s);
     return s.cx;
@@ -40,7 +40,7 @@ void Scrivi(HDC dc, const std::vector<std::string>& righe, const Rettangolo& r, 
     GetTextMetricsW(dc, &tm);
     int y = r.y;
     for (const std::string& riga : righe) {
-        const std::wstring w = InLarga(riga);
+        const std::wstring w = Larga(riga);
         SIZE s{};
         GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &s);
         const int x = a == Allineamento::Centro ? r.x + (r.w - s.cx) / 2 : r.x;

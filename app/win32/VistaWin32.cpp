@@ -1,15 +1,13 @@
 // The Windows view: window, timers, message boxes, pending events, the end.
 #include "VistaWin32.h"
 
-#include <windows.h>
-
-#include <objbase.h>
-
 #include "Fatale.h"
 #include "FinestraPrincipale.h"
-#include "Larga.h"
 #include "app/ComportamentoFinestra.h"
 #include "app/frmPrincipale.h"
+#include "platform/win32/Unicode.h"
+
+#include <objbase.h>
 
 namespace noce {
 
@@ -74,8 +72,8 @@ int VistaWin32::MsgBox(const std::string& testo, Pulsanti pulsanti, Icona icona,
     Aggiorna();
     // MessageBoxW runs its own loop: the timers go on ticking under the
     // box, and a handler run from there may open another over it.
-    const int r = MessageBoxW(finestra_ ? finestra_->Handle() : nullptr, win32::InLarga(testo).c_str(),
-                              win32::InLarga(titolo).c_str(), Stile(pulsanti, icona));
+    const int r = MessageBoxW(finestra_ ? finestra_->Handle() : nullptr, win32::Larga(testo).c_str(),
+                              win32::Larga(titolo).c_str(), Stile(pulsanti, icona));
     if (r == 0) win32::FataleWin("MessageBoxW");
     Aggiorna();
     if (pulsanti == Pulsanti::OK) return vbOK;

@@ -32,6 +32,11 @@ crea)
     find "$nuovo/drive_c/users" -type l -print0 | while IFS= read -r -d '' l; do
         rm "$l" && mkdir "$l"
     done
+    # Wine's own fonts (MS Sans Serif, Tahoma, Marlett for the title bar's
+    # buttons, ...) come in fonts-wine under /usr/share/wine/fonts, where
+    # Debian's Wine 8 does not look; a prefix's Fonts folder is where
+    # Windows keeps them.
+    cp /usr/share/wine/fonts/* "$nuovo/drive_c/windows/Fonts/"
     [[ -f "$nuovo/system.reg" ]] || { echo "wineboot made no registry in $nuovo" >&2; exit 1; }
     trap - EXIT
     mv "$nuovo" "$NOCE_WINE_MODELLO"
