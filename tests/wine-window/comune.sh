@@ -17,6 +17,15 @@ prefisso_wine "$PROVA_TMP/prefisso"
 export NOCE_DRIVE_C="$WINEPREFIX/drive_c"
 CONTENUTO_WIN="$NOCE_BUILD_WIN/server-content"
 
+# For the tests that fetch: the Windows demo content (the Windows
+# downloader, extractor and product) must have been built.
+richiede_contenuto_win() {
+    if [[ ! -f "$CONTENUTO_WIN/download/scaricatore.exe" || ! -f "$CONTENUTO_WIN/download/FulcroNoceFiles.zip" ]]; then
+        echo "[  SKIPPED ] no Windows demo content in $CONTENUTO_WIN: the Windows build has not made it"
+        exit 0
+    fi
+}
+
 # Without a window manager Wine draws the frame itself: the client area
 # starts this far right of and below the window's origin, and the frame
 # ends this far beyond it.

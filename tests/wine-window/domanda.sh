@@ -6,6 +6,7 @@
 # must fetch it again and fail. The question has no close box: Escape
 # leaves it open.
 source "$(dirname "$0")/comune.sh"
+richiede_contenuto_win
 avvia_xvfb
 contenuto="$PROVA_TMP/contenuto"
 cp -r "$CONTENUTO_WIN" "$contenuto"

@@ -4,6 +4,7 @@
 # the cycle's first tick (the downloader fetched, the 2000 ms timer not yet
 # fired).
 source "$(dirname "$0")/comune.sh"
+richiede_contenuto_win
 avvia_xvfb
 avvia_server "$CONTENUTO_WIN"
 

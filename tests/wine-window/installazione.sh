@@ -6,6 +6,7 @@
 # the fonts folder with its registry value, both shortcuts pointing at
 # C:\noce\noce.exe, the ESTESA marker; C:\Setup holds the installer alone.
 source "$(dirname "$0")/comune.sh"
+richiede_contenuto_win
 avvia_xvfb
 avvia_server "$CONTENUTO_WIN"
 prepara_drive

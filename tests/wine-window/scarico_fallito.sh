@@ -4,6 +4,7 @@
 # stop icon, the text "Errore nello scarico dell'archivio." and OK alone;
 # after Return the program is gone and its log stays in C:\Setup\files.
 source "$(dirname "$0")/comune.sh"
+richiede_contenuto_win
 avvia_xvfb
 contenuto="$PROVA_TMP/contenuto"
 cp -r "$CONTENUTO_WIN" "$contenuto"
