@@ -25,29 +25,10 @@ shot="$SCHERMATE/avvio.png"
 schermata_finestra "$shot"
 echo "screenshot: $shot"
 
-atteso_pixel "$shot" 455 150 "$SFONDO" "window background"
-atteso_pixel "$shot" 200 210 "$SFONDO" "hidden marquee bar"
-atteso_pixel "$shot" "$INSTALLA_X" "$INSTALLA_Y" "$CORNICE_NORMALE" "INSTALLA's normal face"
-atteso_pixel "$shot" "$ESCI_X" "$ESCI_Y" "$CORNICE_NORMALE" "ESCI's normal face"
-
-# region: x y w h | colour | at least | what
-while read -r x y w h colore minimo cosa; do
-    n=$(conta_colore "$shot" "$x" "$y" "$w" "$h" "$colore")
-    ((n >= minimo)) || fallito "$cosa: $n pixels of $colore in ${w}x$h+$x+$y, expected at least $minimo"
-done <<'TABELLA'
-8 8 100 25 0,0,128 40 "Premere:" in navy
-24 40 300 30 0,0,128 150 "INSTALLA per installare NOCE," in navy
-24 64 300 25 0,0,128 150 "ESCI per annullare l'installazione" in navy
-130 25 210 40 255,255,255 150 white FULCRO behind the instructions
-40 118 100 20 0,0,128 60 "Versione BASIC" in navy
-8 168 120 18 0,0,128 30 operating-system line in navy
-TABELLA
-
+controlla_pronto "$shot"
 # "Versione BASIC" selected (a dark dot in its circle), "Versione ESTESA" not.
-dot=$(conta_colore "$shot" 24 122 13 13 24,72,140)
-((dot >= 4)) || fallito "BASIC is not shown selected"
-dot=$(conta_colore "$shot" 192 122 13 13 24,72,140)
-((dot == 0)) || fallito "ESTESA is shown selected"
+(($(punti_segno "$shot" $BASIC_X $SEGNO_Y) >= SEGNO_PIENO)) || fallito "BASIC is not shown selected"
+(($(punti_segno "$shot" $ESTESA_X $SEGNO_Y) == 0)) || fallito "ESTESA is shown selected"
 
 [[ "$(log_record)" == "Inizio procedura" ]] || fallito "log: $(log_record)"
 echo "start-up window: ok"

@@ -138,10 +138,32 @@ avvia_installatore() {
     (cd "$NOCE_DRIVE_C/Setup" && exec ./NoceInstallazione) >"$PROVA_TMP/installatore.out" 2>"$PROVA_TMP/installatore.err" &
     PID_INST=$!
     FIN=$(attendi_finestra "^$TITOLO\$" 10) || fallito "no window titled \"$TITOLO\""
+    geometria "$FIN"
+    FX=$GX FY=$GY
+}
+
+# A window's place and size on the screen: GX, GY, GW, GH.
+geometria() {
     local geo
-    geo=$(xwininfo -id "$FIN")
-    FX=$(awk '/Absolute upper-left X/ {print $NF}' <<<"$geo")
-    FY=$(awk '/Absolute upper-left Y/ {print $NF}' <<<"$geo")
+    geo=$(xwininfo -id "$1")
+    GX=$(awk '/Absolute upper-left X/ {print $NF}' <<<"$geo")
+    GY=$(awk '/Absolute upper-left Y/ {print $NF}' <<<"$geo")
+    GW=$(awk '/Width:/ {print $NF}' <<<"$geo")
+    GH=$(awk '/Height:/ {print $NF}' <<<"$geo")
+}
+
+# A fresh drive for one more run in the same test (prepara_drive's words).
+drive_nuovo() {
+    rm -rf "$NOCE_DRIVE_C"
+    prepara_drive "$@"
+}
+
+# The download server over a copy of a content folder without the archive.
+avvia_server_senza_archivio() {
+    local contenuto="$PROVA_TMP/contenuto"
+    cp -r "$1" "$contenuto"
+    rm "$contenuto/download/FulcroNoceFiles.zip"
+    avvia_server "$contenuto"
 }
 
 # The id of a visible window whose title matches, waiting up to N seconds.
@@ -187,6 +209,15 @@ source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/sul_drive.sh"
 # Pointer moves and clicks in the window's client coordinates.
 punta() { xdotool mousemove "$((FX + $1))" "$((FY + $2))"; sleep "${3:-0.3}"; }
 clicca() { punta "$1" "$2" 0.1; xdotool click 1; sleep "${3:-0.3}"; }
+
+# Presses INSTALLA, moves the pointer off the buttons and waits up to N
+# seconds for a box titled $1; RIQUADRO is its id.
+installa_e_attendi() {
+    clicca $((INSTALLA_X + 30)) $((INSTALLA_Y + 12)) 0
+    punta 455 150 0
+    RIQUADRO=$(attendi_finestra "^$1\$" "$2") || return 1
+    sleep 0.5
+}
 
 # Gives a window the keyboard (there is no window manager to do it) and
 # presses a key.
@@ -234,6 +265,106 @@ atteso_pixel() {
 # The installation log's records, one a line, without the date and time.
 log_record() {
     tr -d '\r' <"$NOCE_DRIVE_C/Setup/files/logInstallazione.txt" | grep -v '^$' | cut -d'|' -f3-
+}
+
+# Checks a screenshot against a table on standard input, a region a line:
+# x y w h | colour | at least that many pixels of it | what it is.
+controlla_regioni() {
+    local shot=$1 x y w h colore minimo cosa n
+    while read -r x y w h colore minimo cosa; do
+        n=$(conta_colore "$shot" "$x" "$y" "$w" "$h" "$colore")
+        ((n >= minimo)) || fallito "$cosa: $n pixels of $colore in ${w}x$h+$x+$y, expected at least $minimo"
+    done
+}
+
+# The ready state: the background, the hidden marquee bar, both normal
+# faces, the instructions over the white lettering, the edition choice and
+# the operating-system line.
+controlla_pronto() {
+    atteso_pixel "$1" 455 150 "$SFONDO" "window background"
+    atteso_pixel "$1" 200 210 "$SFONDO" "hidden marquee bar"
+    atteso_pixel "$1" "$INSTALLA_X" "$INSTALLA_Y" "$CORNICE_NORMALE" "INSTALLA's normal face"
+    atteso_pixel "$1" "$ESCI_X" "$ESCI_Y" "$CORNICE_NORMALE" "ESCI's normal face"
+    controlla_regioni "$1" <<'TABELLA'
+8 8 100 25 0,0,128 40 "Premere:" in navy
+24 40 300 30 0,0,128 150 "INSTALLA per installare NOCE," in navy
+24 64 300 25 0,0,128 150 "ESCI per annullare l'installazione" in navy
+130 25 210 40 255,255,255 150 white FULCRO behind the instructions
+40 118 100 20 0,0,128 60 "Versione BASIC" in navy
+8 168 120 18 0,0,128 30 operating-system line in navy
+TABELLA
+}
+
+# How many pixels of the selected dot the option mark whose 13 x 13 box
+# starts at (x, y) shows; a selected mark shows at least SEGNO_PIENO.
+# The FLTK view's dot is dark blue.
+SEGNO_PIENO=4
+punti_segno() { conta_colore "$1" "$2" "$3" 13 13 24,72,140; }
+BASIC_X=24 ESTESA_X=192 SEGNO_Y=122
+
+# Moves the pointer by a table on standard input (x y | INSTALLA's frame
+# and ESCI's, N normal or A highlighted | where the pointer is) and checks
+# both faces, and INSTALLA's gradient, at each step; the second step's
+# screenshot is kept as $SCHERMATE/$1.
+percorri_hover() {
+    local N=$CORNICE_NORMALE A=$CORNICE_ACCESA passo=0 x y installa esci dove shot dentro
+    while read -r x y installa esci dove; do
+        passo=$((passo + 1))
+        punta "$x" "$y"
+        shot="$PROVA_TMP/passo$passo.png"
+        schermata_finestra "$shot"
+        [[ $passo == 2 ]] && cp "$shot" "$SCHERMATE/$1"
+        atteso_pixel "$shot" "$INSTALLA_X" "$INSTALLA_Y" "${!installa}" "step $passo, pointer over $dove: INSTALLA"
+        atteso_pixel "$shot" "$ESCI_X" "$ESCI_Y" "${!esci}" "step $passo, pointer over $dove: ESCI"
+        if [[ $installa == A ]]; then dentro="227,247,255"; else dentro="240,241,242"; fi
+        atteso_pixel "$shot" $((INSTALLA_X + 2)) $((INSTALLA_Y + 1)) "$dentro" "step $passo: INSTALLA's gradient"
+    done
+    echo "screenshot: $SCHERMATE/$1"
+}
+
+# ESCI in a state (pronto, rifiutato, dopo_installa: between INSTALLA and
+# the cycle's first tick, the downloader fetched) ends the program at once
+# and logs exactly one "Premuto 'Esci'", last.
+esci_in() {
+    local stato=$1 i esci
+    case $stato in
+    rifiutato) drive_nuovo Administrator=no ;;
+    *) drive_nuovo ;;
+    esac
+    avvia_installatore
+    if [[ $stato == dopo_installa ]]; then
+        clicca $((INSTALLA_X + 30)) $((INSTALLA_Y + 12)) 0
+        # the first tick is 2 s after the click, so ESCI comes well before it
+        for ((i = 0; i < 15; i++)); do
+            log_record | grep -q "Fine scarico Scaricatore" && break
+            sleep 0.1
+        done
+        log_record | grep -q "Fine scarico Scaricatore" || fallito "$stato: the downloader was not fetched"
+    fi
+    clicca $((ESCI_X + 30)) $((ESCI_Y + 12)) 0
+    attendi_fine 20 || fallito "$stato: the program is still running after ESCI"
+    ((ESITO == 0)) || fallito "$stato: exit status $ESITO"
+    esci=$(log_record | grep -c "^Premuto 'Esci'$" || true)
+    ((esci == 1)) || fallito "$stato: $esci records \"Premuto 'Esci'\""
+    [[ "$(log_record | tail -n1)" == "Premuto 'Esci'" ]] || fallito "$stato: something was logged after ESCI"
+    if [[ $stato == dopo_installa ]]; then
+        ! log_record | grep -q "lista.txt" || fallito "$stato: the cycle ticked before ESCI"
+    else
+        [[ "$(log_record)" == $'Inizio procedura\nPremuto \'Esci\'' ]] || fallito "$stato: log is $(log_record)"
+    fi
+    echo "ESCI $stato: ok"
+}
+
+# A box's screenshot into a file; how many of its pixels at the left are
+# the red of a stop icon.
+schermata_riquadro() {
+    geometria "$1"
+    schermata "$PROVA_TMP/schermo.png"
+    "$CONVERT" "$PROVA_TMP/schermo.png" -crop "${GW}x$GH+$GX+$GY" +repage "$2"
+    echo "screenshot: $2"
+}
+rossi_a_sinistra() {
+    pixel_area "$1" 0 0 60 "$GH" | awk '$1 > 150 && $2 < 100 && $3 < 100 { n++ } END { print n + 0 }'
 }
 
 # Geometry of the design, in client pixels.

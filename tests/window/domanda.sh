@@ -8,21 +8,15 @@
 source "$(dirname "$0")/comune.sh"
 CHIUDI="$NOCE_BUILD/tests/window/chiudi-finestra"
 avvia_xvfb
-contenuto="$PROVA_TMP/contenuto"
-cp -r "$NOCE_BUILD/server-content" "$contenuto"
-rm "$contenuto/download/FulcroNoceFiles.zip"
-avvia_server "$contenuto"
+avvia_server_senza_archivio "$NOCE_BUILD/server-content"
 
 # answer keys | what follows | title of the next box
 while read -r tasti esito titolo; do
-    rm -rf "$NOCE_DRIVE_C"
-    prepara_drive
+    drive_nuovo
     cp "$NOCE_BUILD/server-content/download/FulcroNoceFiles.zip" "$NOCE_DRIVE_C/Setup/transito.zip"
     avvia_installatore
-    clicca $((INSTALLA_X + 30)) $((INSTALLA_Y + 12)) 0
-    punta 455 150 0
-    domanda=$(attendi_finestra '^NOCE$' 60) || fallito "$esito: no archive question"
-    sleep 0.3
+    installa_e_attendi 'NOCE' 60 || fallito "$esito: no archive question"
+    domanda=$RIQUADRO
     suggerimenti=$(xprop -id "$domanda" _MOTIF_WM_HINTS)
     grep -q '= 0x3, 0x4, 0xa' <<<"$suggerimenti" || fallito "$esito: the question offers a close box: $suggerimenti"
     "$CHIUDI" "$domanda"

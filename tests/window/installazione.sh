@@ -12,13 +12,11 @@ avvia_installatore
 
 clicca 212 128                                   # "Versione ESTESA"
 schermata_finestra "$PROVA_TMP/estesa.png"
-(($(conta_colore "$PROVA_TMP/estesa.png" 192 122 13 13 24,72,140) >= 4)) || fallito "ESTESA not selected"
-(($(conta_colore "$PROVA_TMP/estesa.png" 24 122 13 13 24,72,140) == 0)) || fallito "BASIC still selected"
+(($(punti_segno "$PROVA_TMP/estesa.png" $ESTESA_X $SEGNO_Y) >= SEGNO_PIENO)) || fallito "ESTESA not selected"
+(($(punti_segno "$PROVA_TMP/estesa.png" $BASIC_X $SEGNO_Y) == 0)) || fallito "BASIC still selected"
 
-clicca $((INSTALLA_X + 30)) $((INSTALLA_Y + 12)) 0
-punta 455 150 0                                  # away from the buttons
-riquadro=$(attendi_finestra '^NOCE$' 120) || fallito "no completion message"
-sleep 0.3
+installa_e_attendi 'NOCE' 120 || fallito "no completion message"
+riquadro=$RIQUADRO
 schermata "$SCHERMATE/installazione-fine.png"
 echo "screenshot: $SCHERMATE/installazione-fine.png"
 premi_tasto "$riquadro" Return

@@ -17,10 +17,7 @@ atteso_pixel "$shot" 460 150 "255,255,255" "notice panel's right end"
 atteso_pixel "$shot" 200 165 "$SFONDO" "below the notice"
 atteso_pixel "$shot" "$INSTALLA_X" "$INSTALLA_Y" "$SFONDO" "INSTALLA hidden"
 atteso_pixel "$shot" "$ESCI_X" "$ESCI_Y" "$CORNICE_NORMALE" "ESCI shown"
-while read -r x y w h colore minimo cosa; do
-    n=$(conta_colore "$shot" "$x" "$y" "$w" "$h" "$colore")
-    ((n >= minimo)) || fallito "$cosa: $n pixels of $colore in ${w}x$h+$x+$y, expected at least $minimo"
-done <<'TABELLA'
+controlla_regioni "$shot" <<'TABELLA'
 100 16 300 20 0,0,128 150 first line of the notice
 40 36 400 20 0,0,128 150 second line of the notice
 8 104 185 13 0,0,128 100 help label

@@ -46,26 +46,10 @@ for versione in win7 win10; do
 
     cp "$shot" "$SCHERMATE/wine-avvio.png"
     echo "screenshot: $SCHERMATE/wine-avvio.png"
-    atteso_pixel "$shot" 455 150 "$SFONDO" "window background"
-    atteso_pixel "$shot" 200 210 "$SFONDO" "hidden marquee bar"
-    atteso_pixel "$shot" "$INSTALLA_X" "$INSTALLA_Y" "$CORNICE_NORMALE" "INSTALLA's normal face"
-    atteso_pixel "$shot" "$ESCI_X" "$ESCI_Y" "$CORNICE_NORMALE" "ESCI's normal face"
-    while read -r x y w h colore minimo cosa; do
-        n=$(conta_colore "$shot" "$x" "$y" "$w" "$h" "$colore")
-        ((n >= minimo)) || fallito "$cosa: $n pixels of $colore in ${w}x$h+$x+$y, expected at least $minimo"
-    done <<'TABELLA'
-8 8 100 25 0,0,128 40 "Premere:" in navy
-24 40 300 30 0,0,128 150 "INSTALLA per installare NOCE," in navy
-24 64 300 25 0,0,128 150 "ESCI per annullare l'installazione" in navy
-130 25 210 40 255,255,255 150 white FULCRO behind the instructions
-40 118 100 20 0,0,128 60 "Versione BASIC" in navy
-8 168 120 18 0,0,128 30 operating-system line in navy
-TABELLA
-    # the option marks as the system draws them: a dark dot in BASIC's only
-    dot=$(conta_colore "$shot" 28 126 5 5 0,0,0)
-    ((dot >= 10)) || fallito "BASIC is not shown selected ($dot dark pixels)"
-    dot=$(conta_colore "$shot" 196 126 5 5 0,0,0)
-    ((dot == 0)) || fallito "ESTESA is shown selected ($dot dark pixels)"
+    controlla_pronto "$shot"
+    # the option marks as the system draws them
+    (($(punti_segno "$shot" $BASIC_X $SEGNO_Y) >= SEGNO_PIENO)) || fallito "BASIC is not shown selected"
+    (($(punti_segno "$shot" $ESTESA_X $SEGNO_Y) == 0)) || fallito "ESTESA is shown selected"
     [[ "$(log_record)" == "Inizio procedura" ]] || fallito "log: $(log_record)"
 
     # The window's close box, in Wine's own frame: the program ends there

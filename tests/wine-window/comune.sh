@@ -35,6 +35,16 @@ prepara_drive() {
     mkdir -p "$NOCE_DRIVE_C/Setup"
     cp "$NOCE_BUILD_WIN/NoceInstallazione.exe" "$NOCE_DRIVE_C/Setup/"
 }
+# Drive C: is the prefix's: only what the installer made goes.
+drive_nuovo() {
+    rm -rf "$NOCE_DRIVE_C/Setup" "$NOCE_DRIVE_C/Noce"
+    prepara_drive
+}
+
+# The system draws the option mark: its selected dot is black, in the
+# middle of the mark.
+SEGNO_PIENO=10
+punti_segno() { conta_colore "$1" $(($2 + 4)) $(($3 + 4)) 5 5 0,0,0; }
 
 # The Windows version Wine reports to programs (win7, win10, winxp, ...).
 versione_wine() {
@@ -50,10 +60,8 @@ avvia_installatore() {
         2>"$PROVA_TMP/installatore.err" &
     PID_INST=$!
     FIN=$(attendi_finestra "^$TITOLO\$" 60) || fallito "no window titled \"$TITOLO\""
-    local geo
-    geo=$(xwininfo -id "$FIN")
-    OX=$(awk '/Absolute upper-left X/ {print $NF}' <<<"$geo")
-    OY=$(awk '/Absolute upper-left Y/ {print $NF}' <<<"$geo")
+    geometria "$FIN"
+    OX=$GX OY=$GY
     FX=$((OX + BORDO_X)) FY=$((OY + BORDO_Y))
     # The window is up before Form_Activate has run and painted.
     sleep 1

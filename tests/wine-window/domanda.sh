@@ -8,21 +8,15 @@
 source "$(dirname "$0")/comune.sh"
 richiede_contenuto_win
 avvia_xvfb
-contenuto="$PROVA_TMP/contenuto"
-cp -r "$CONTENUTO_WIN" "$contenuto"
-rm "$contenuto/download/FulcroNoceFiles.zip"
-avvia_server "$contenuto"
+avvia_server_senza_archivio "$CONTENUTO_WIN"
 
 # answer keys | what follows | title of the next box
 while read -r tasti esito titolo; do
-    rm -rf "$NOCE_DRIVE_C/Setup" "$NOCE_DRIVE_C/Noce"
-    prepara_drive
+    drive_nuovo
     cp "$CONTENUTO_WIN/download/FulcroNoceFiles.zip" "$NOCE_DRIVE_C/Setup/transito.zip"
     avvia_installatore
-    clicca $((INSTALLA_X + 30)) $((INSTALLA_Y + 12)) 0
-    punta 455 150 0
-    domanda=$(attendi_finestra '^NOCE$' 180) || fallito "$esito: no archive question"
-    sleep 0.5
+    installa_e_attendi 'NOCE' 180 || fallito "$esito: no archive question"
+    domanda=$RIQUADRO
     testi=$(testi_finestra NOCE)
     # the title, Yes and No, and the text's two lines
     [[ "$(tail -n2 <<<"$testi")" == $'E\' già presente il file transito.zip.\nScaricarlo di nuovo?' ]] ||

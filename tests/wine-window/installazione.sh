@@ -14,13 +14,11 @@ avvia_installatore
 
 clicca 212 128                                   # "Versione ESTESA"
 schermata_finestra "$PROVA_TMP/estesa.png"
-(($(conta_colore "$PROVA_TMP/estesa.png" 196 126 5 5 0,0,0) >= 10)) || fallito "ESTESA not selected"
-(($(conta_colore "$PROVA_TMP/estesa.png" 28 126 5 5 0,0,0) == 0)) || fallito "BASIC still selected"
+(($(punti_segno "$PROVA_TMP/estesa.png" $ESTESA_X $SEGNO_Y) >= SEGNO_PIENO)) || fallito "ESTESA not selected"
+(($(punti_segno "$PROVA_TMP/estesa.png" $BASIC_X $SEGNO_Y) == 0)) || fallito "BASIC still selected"
 
-clicca $((INSTALLA_X + 30)) $((INSTALLA_Y + 12)) 0
-punta 455 150 0                                  # away from the buttons
-riquadro=$(attendi_finestra '^NOCE$' 240) || fallito "no completion box"
-sleep 0.5
+installa_e_attendi 'NOCE' 240 || fallito "no completion box"
+riquadro=$RIQUADRO
 [[ "$(testi_finestra NOCE | tail -n2)" == $'Installazione completata.\nRiavviare il computer.' ]] ||
     fallito "the completion box says: $(testi_finestra NOCE)"
 schermata "$SCHERMATE/wine-installazione-fine.png"

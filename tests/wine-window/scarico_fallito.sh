@@ -6,29 +6,17 @@
 source "$(dirname "$0")/comune.sh"
 richiede_contenuto_win
 avvia_xvfb
-contenuto="$PROVA_TMP/contenuto"
-cp -r "$CONTENUTO_WIN" "$contenuto"
-rm "$contenuto/download/FulcroNoceFiles.zip"
-avvia_server "$contenuto"
+avvia_server_senza_archivio "$CONTENUTO_WIN"
 prepara_drive
 avvia_installatore
 
-clicca $((INSTALLA_X + 30)) $((INSTALLA_Y + 12)) 0
-punta 455 150 0
-riquadro=$(attendi_finestra '^NOCE Installazione$' 180) || fallito "no box titled \"NOCE Installazione\""
-sleep 0.5
+installa_e_attendi 'NOCE Installazione' 180 || fallito "no box titled \"NOCE Installazione\""
+riquadro=$RIQUADRO
 testi=$(testi_finestra "NOCE Installazione")
 [[ "$testi" == $'NOCE Installazione\nOK\nErrore nello scarico dell\'archivio.' ]] || fallito "the box says: $testi"
-geo=$(xwininfo -id "$riquadro")
-bx=$(awk '/Absolute upper-left X/ {print $NF}' <<<"$geo")
-by=$(awk '/Absolute upper-left Y/ {print $NF}' <<<"$geo")
-bw=$(awk '/Width:/ {print $NF}' <<<"$geo")
-bh=$(awk '/Height:/ {print $NF}' <<<"$geo")
-schermata "$PROVA_TMP/schermo.png"
-"$CONVERT" "$PROVA_TMP/schermo.png" -crop "${bw}x$bh+$bx+$by" +repage "$SCHERMATE/wine-scarico-fallito.png"
-echo "screenshot: $SCHERMATE/wine-scarico-fallito.png"
+schermata_riquadro "$riquadro" "$SCHERMATE/wine-scarico-fallito.png"
 # the stop icon: red, at the left of the text
-rossi=$(pixel_area "$SCHERMATE/wine-scarico-fallito.png" 0 0 60 "$bh" | awk '$1 > 150 && $2 < 100 && $3 < 100 { n++ } END { print n + 0 }')
+rossi=$(rossi_a_sinistra "$SCHERMATE/wine-scarico-fallito.png")
 ((rossi > 100)) || fallito "no stop icon in the box ($rossi red pixels)"
 
 premi_tasto "$riquadro" Return
