@@ -302,6 +302,14 @@ SEGNO_PIENO=4
 punti_segno() { conta_colore "$1" "$2" "$3" 13 13 24,72,140; }
 BASIC_X=24 ESTESA_X=192 SEGNO_Y=122
 
+# Chooses "Versione ESTESA" with a click; the marks must follow.
+scegli_estesa() {
+    clicca 212 128
+    schermata_finestra "$PROVA_TMP/estesa.png"
+    (($(punti_segno "$PROVA_TMP/estesa.png" $ESTESA_X $SEGNO_Y) >= SEGNO_PIENO)) || fallito "ESTESA not selected"
+    (($(punti_segno "$PROVA_TMP/estesa.png" $BASIC_X $SEGNO_Y) == 0)) || fallito "BASIC still selected"
+}
+
 # Moves the pointer by a table on standard input (x y | INSTALLA's frame
 # and ESCI's, N normal or A highlighted | where the pointer is) and checks
 # both faces, and INSTALLA's gradient, at each step; the second step's

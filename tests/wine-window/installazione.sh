@@ -12,11 +12,7 @@ avvia_server "$CONTENUTO_WIN"
 prepara_drive
 avvia_installatore
 
-clicca 212 128                                   # "Versione ESTESA"
-schermata_finestra "$PROVA_TMP/estesa.png"
-(($(punti_segno "$PROVA_TMP/estesa.png" $ESTESA_X $SEGNO_Y) >= SEGNO_PIENO)) || fallito "ESTESA not selected"
-(($(punti_segno "$PROVA_TMP/estesa.png" $BASIC_X $SEGNO_Y) == 0)) || fallito "BASIC still selected"
-
+scegli_estesa
 installa_e_attendi 'NOCE' 240 || fallito "no completion box"
 riquadro=$RIQUADRO
 [[ "$(testi_finestra NOCE | tail -n2)" == $'Installazione completata.\nRiavviare il computer.' ]] ||
