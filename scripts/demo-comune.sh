@@ -107,8 +107,18 @@ attendi_riquadro() {
     titolo=$(xdotool getwindowname "$riquadro")
 }
 
-# Presses Return on the box, as a person would.
+# Presses Return on the box, as a person would; with "attiva", clicks its
+# title bar first, as a person does with a box that came up behind
+# another window.
 conferma_riquadro() {
+    if [[ "${1:-}" == attiva ]]; then
+        local x y w
+        x=$(xwininfo -id "$riquadro" | awk '/Absolute upper-left X/ {print $NF}')
+        y=$(xwininfo -id "$riquadro" | awk '/Absolute upper-left Y/ {print $NF}')
+        w=$(xwininfo -id "$riquadro" | awk '/Width:/ {print $NF}')
+        xdotool mousemove $((x + w / 2)) $((y + 10)) click 1
+        sleep 0.3
+    fi
     echo "Message \"$titolo\" shown: pressing Return."
     xdotool windowfocus --sync "$riquadro" 2>/dev/null || xdotool windowfocus "$riquadro"
     sleep 0.2

@@ -93,7 +93,9 @@ else
     schermata "$uscita/2-in-corso.png" "$ox" "$oy" "$ow" "$oh"
     attendi_riquadro
     schermata "$uscita/3-$([[ "$titolo" == NOCE ]] && echo completata || echo errore).png" "$ox" "$oy" "$ow" "$oh"
-    conferma_riquadro
+    # The font batch starts minimized with the focus: the completion box
+    # comes up behind it.
+    conferma_riquadro attiva
     fine_processo 60 || { echo "demo: the installer did not end after the message" >&2; exit 1; }
 fi
 durata=$(secondi_da "$inizio")

@@ -67,6 +67,16 @@ avvia_installatore() {
     sleep 1
 }
 
+# A click on a window's title bar, which Wine draws: it becomes the active
+# window and gets the keyboard, as a person's click gives it. The font batch
+# starts minimized with the focus, and the box that comes after it is not
+# active until then.
+attiva_finestra() {
+    geometria "$1"
+    xdotool mousemove $((GX + GW / 2)) $((GY + BORDO_Y / 2)) click 1
+    sleep 0.3
+}
+
 # What a window titled $1 says, as Windows sees it: the title, then the
 # text of each control in it (a message box: its buttons and its text).
 testi_finestra() {

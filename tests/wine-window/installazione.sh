@@ -19,6 +19,7 @@ riquadro=$RIQUADRO
     fallito "the completion box says: $(testi_finestra NOCE)"
 schermata "$SCHERMATE/wine-installazione-fine.png"
 echo "screenshot: $SCHERMATE/wine-installazione-fine.png"
+attiva_finestra "$riquadro"
 premi_tasto "$riquadro" Return
 attendi_fine 60 || fallito "the program did not end after the completion box"
 ((ESITO == 0)) || fallito "exit status $ESITO"
