@@ -24,6 +24,14 @@ installa_mancanti() {
             dpkg --add-architecture "${p##*:}"
         fi
     done
-    apt-get update -qq
+    # A mirror in the middle of a sync serves an index that fails its hash
+    # for a minute or so: try again before giving up, and then let the
+    # install say what it cannot find.
+    local tentativo
+    for tentativo in 1 2 3 4; do
+        apt-get update -qq && break
+        echo "apt-get update failed (attempt $tentativo); trying again" >&2
+        sleep $((tentativo * 15))
+    done
     apt-get install -y -qq --no-install-recommends "${mancanti[@]}" >/dev/null
 }
