@@ -33,5 +33,13 @@ installa_mancanti() {
         echo "apt-get update failed (attempt $tentativo); trying again" >&2
         sleep $((tentativo * 15))
     done
-    apt-get install -y -qq --no-install-recommends "${mancanti[@]}" >/dev/null
+    apt-get install -y -qq --no-install-recommends "${mancanti[@]}" >/dev/null && return 0
+    # Packages of two architectures must come at one version. When one
+    # architecture's index of the security updates could not be read, the
+    # updates cannot be matched; the release itself always can.
+    local rilascio
+    rilascio=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+    [[ -n "$rilascio" ]] || return 1
+    echo "Installing from $rilascio alone, where both architectures' versions match" >&2
+    apt-get install -y -qq --no-install-recommends -t "$rilascio" "${mancanti[@]}" >/dev/null
 }
