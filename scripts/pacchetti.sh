@@ -28,10 +28,10 @@ installa_mancanti() {
     # for a minute or so: try again before giving up, and then let the
     # install say what it cannot find.
     local tentativo
-    for tentativo in 1 2 3 4; do
+    for tentativo in 1 2 3; do
         apt-get update -qq && break
         echo "apt-get update failed (attempt $tentativo); trying again" >&2
-        sleep $((tentativo * 15))
+        sleep $((tentativo * 10))
     done
     apt-get install -y -qq --no-install-recommends "${mancanti[@]}" >/dev/null && return 0
     # Packages of two architectures must come at one version. When one
