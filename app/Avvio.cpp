@@ -36,8 +36,8 @@ void frmPrincipale::Form_Load() {
     VersioneSO.dwOSVersionInfoSize = 148;
     sistema::GetVersionExA(VersioneSO);
 
-    if (VersioneSO.dwPlatformId == sistema::VER_PLATFORM_WIN32_WINDOWS) lblSO.Caption = " - 95";
-    if (VersioneSO.dwPlatformId == sistema::VER_PLATFORM_WIN32_NT) lblSO.Caption = " - NT";
+    if (VersioneSO.dwPlatformId == sistema::PiattaformaWin32Windows) lblSO.Caption = " - 95";
+    if (VersioneSO.dwPlatformId == sistema::PiattaformaWin32NT) lblSO.Caption = " - NT";
     lblSO.Caption = " Windows " + std::to_string(VersioneSO.dwMajorVersion) + "." +
                     std::to_string(VersioneSO.dwMinorVersion) + " " + lblSO.Caption;
 

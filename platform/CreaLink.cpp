@@ -1,10 +1,10 @@
 #include <exception>
 #include <string>
 
+#include "ShellLink.h"
 #include "Sistema.h"
 #include "mdlLogInstallazione.h"
 #include "mdlSystemInfo.h"
-#include "posix/ShellLink.h"
 
 namespace noce {
 

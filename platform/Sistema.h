@@ -74,8 +74,10 @@ struct OSVERSIONINFOA {
     std::uint32_t dwPlatformId = 0;
     char szCSDVersion[128] = {};
 };
-inline constexpr std::uint32_t VER_PLATFORM_WIN32_WINDOWS = 1;
-inline constexpr std::uint32_t VER_PLATFORM_WIN32_NT = 2;
+// dwPlatformId: the 95 family and the NT family. Not the <windows.h>
+// names, which are macros there.
+inline constexpr std::uint32_t PiattaformaWin32Windows = 1;
+inline constexpr std::uint32_t PiattaformaWin32NT = 2;
 
 // Fills the record when its size field is 148; returns false otherwise.
 bool GetVersionExA(OSVERSIONINFOA& versione);

@@ -3,12 +3,12 @@
 // box only. It paints the layers ComportamentoFinestra lays out through a
 // buffer, repaints what it reports, and hands it the mouse and the ticks of
 // the two SetTimer timers.
+#include <windows.h>
+
 #include <array>
 
 #include "app/ComportamentoFinestra.h"
 #include "app/frmPrincipale.h"
-
-#include <windows.h>
 
 namespace noce::win32 {
 

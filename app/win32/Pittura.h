@@ -2,10 +2,10 @@
 // Paints frmPrincipale with GDI: the window's background, then every layer
 // ComportamentoFinestra lays out, back to front, each cut to what of it
 // can be seen.
+#include <windows.h>
+
 #include "app/ComportamentoFinestra.h"
 #include "app/frmPrincipale.h"
-
-#include <windows.h>
 
 namespace noce::win32 {
 

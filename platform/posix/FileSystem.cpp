@@ -13,7 +13,7 @@
 #include "Macchina.h"
 #include "FileHost.h"
 #include "Percorsi.h"
-#include "Testo.h"
+#include "../Cp1252.h"
 
 namespace noce::sistema {
 
@@ -47,7 +47,7 @@ void VerificaGenitore(const std::string& host) {
 }
 
 bool PrimaMinore(const std::string& a, const std::string& b) {
-    std::string la = posix::MinuscoloNome(a), lb = posix::MinuscoloNome(b);
+    std::string la = MinuscoloNome(a), lb = MinuscoloNome(b);
     return la != lb ? la < lb : a < b;
 }
 
@@ -142,7 +142,7 @@ std::vector<std::string> ElencoCartelle(const std::string& cartella) {
     return nomi;
 }
 
-std::string LeggiTesto(const std::string& p) { return posix::Cp1252AUtf8(posix::LeggiFileHost(PercorsoHost(p))); }
+std::string LeggiTesto(const std::string& p) { return Cp1252AUtf8(posix::LeggiFileHost(PercorsoHost(p))); }
 
 namespace {
 
@@ -153,7 +153,7 @@ void ScriviTestoCon(const std::string& p, const std::string& testo, int modo) {
     VerificaGenitore(h);
     int fd = ::open(h.c_str(), O_WRONLY | O_CREAT | modo | O_CLOEXEC, 0644);
     if (fd < 0) throw ErroreDaErrno(errno == EISDIR ? EACCES : errno);
-    std::string byte = posix::Utf8ACp1252(testo);
+    std::string byte = Utf8ACp1252(testo);
     try {
         // One write call per record, so a record is never split by another
         // writer appending to the same file.

@@ -3,9 +3,9 @@
 // would move a Host header of ours to the first line.)
 #include <climits>
 
+#include "../Destinazione.h"
 #include "../RichiestaHttp.h"
 #include "Http.h"
-#include "Server.h"
 
 namespace noce {
 
@@ -104,7 +104,7 @@ void WinHttpRequest::Send() {
     }
     richiesta += "\r\n";
 
-    auto destinazione = posix::DestinazioneConnessione(u.host, u.porta);
+    auto destinazione = DestinazioneConnessione(u.host, u.porta);
     Connessione connessione(destinazione.host, destinazione.porta, Millisecondi(TimeoutConnessione));
     connessione.Invia(richiesta, Millisecondi(TimeoutInvio));
     const int ricezione = Millisecondi(TimeoutRicezione);

@@ -7,7 +7,7 @@
 namespace noce::posix {
 
 struct ImpostazioniMacchina {
-    std::uint32_t piattaforma = 2;  // VER_PLATFORM_WIN32_NT
+    std::uint32_t piattaforma = 2;  // PiattaformaWin32NT
     std::uint32_t maggiore = 6;
     std::uint32_t minore = 1;
     std::uint32_t build = 7601;

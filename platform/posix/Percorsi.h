@@ -10,6 +10,9 @@
 // the drive of the current folder.
 #include <string>
 
+#include "../Minuscolo.h"
+#include "../PercorsiHost.h"
+
 namespace noce::posix {
 
 // The host folder of drive c:, laid out as a Windows machine on first use.
@@ -17,17 +20,10 @@ std::string CartellaDriveC();
 // The host folder of drive c: without laying it out.
 std::string CartellaDriveCGrezza();
 
-// The host path a Windows path names.
-std::string PercorsoHost(const std::string& percorsoWindows);
-// The Windows path of a host path: c:\... inside drive c:, z:\... elsewhere.
-// The drive letter is upper case, as Windows reports it ("C:\Setup").
-std::string PercorsoWindows(const std::string& percorsoHost);
-
-// The folder of the running executable, as a host path.
-std::string CartellaEseguibile();
-
-// Letter case folding used for matching names: ASCII and the Latin-1
-// letters of Windows-1252 (so "Già" and "GIÀ" match).
-std::string MinuscoloNome(const std::string& nomeUtf8);
+// PercorsoHost, PercorsoWindows and CartellaEseguibile, as the rest of
+// this layer has always called them.
+using sistema::CartellaEseguibile;
+using sistema::PercorsoHost;
+using sistema::PercorsoWindows;
 
 }  // namespace noce::posix

@@ -18,7 +18,7 @@
 #include "FileHost.h"
 #include "Macchina.h"
 #include "Percorsi.h"
-#include "Utf16.h"
+#include "../Utf16.h"
 
 namespace noce::posix {
 

@@ -12,8 +12,8 @@
 
 #include "../Sistema.h"
 #include "Percorsi.h"
-#include "Testo.h"
-#include "Utf16.h"
+#include "../Cp1252.h"
+#include "../Utf16.h"
 
 namespace noce {
 
@@ -76,7 +76,7 @@ bool DriveLocale(const std::string& p) {
 }
 
 std::string StringaContata(const std::string& testo) {
-    std::string u = posix::Utf8AUtf16le(testo);
+    std::string u = Utf8AUtf16le(testo);
     std::string b;
     U16(b, static_cast<std::uint32_t>(u.size() / 2));
     return b + u;
@@ -129,8 +129,8 @@ std::string ByteShellLink(const std::string& destinazione, const std::string& ar
 
     // LinkInfo. The path is given in the ANSI code page; when that loses
     // characters the Unicode form follows as well, as Windows writes it.
-    std::string ansi = posix::Utf8ACp1252(destinazione);
-    bool serveUnicode = posix::Cp1252AUtf8(ansi) != destinazione;
+    std::string ansi = Utf8ACp1252(destinazione);
+    bool serveUnicode = Cp1252AUtf8(ansi) != destinazione;
     std::uint32_t intestazione = serveUnicode ? 0x24 : 0x1C;
     std::string info;
     U32(info, 0);  // size, filled in below
@@ -162,7 +162,7 @@ std::string ByteShellLink(const std::string& destinazione, const std::string& ar
     info += '\0';
     if (serveUnicode) {
         Metti32(info, posBaseU, static_cast<std::uint32_t>(info.size()));
-        info += posix::Utf8AUtf16le(destinazione) + std::string(2, '\0');
+        info += Utf8AUtf16le(destinazione) + std::string(2, '\0');
         Metti32(info, posSuffissoU, static_cast<std::uint32_t>(info.size()));
         info += std::string(2, '\0');
     }

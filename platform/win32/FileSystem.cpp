@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-#include "../posix/Testo.h"
+#include "../Cp1252.h"
 #include "ErroriWin.h"
 #include "FileWin.h"
 #include "Unicode.h"
@@ -76,7 +76,7 @@ void ScriviTestoCon(const std::string& p, const std::string& testo, bool accoda)
                            FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!h.Valida()) throw UltimoErrore();
     if (!accoda && !SetEndOfFile(h.get())) throw UltimoErrore();
-    std::string byte = posix::Utf8ACp1252(testo);
+    std::string byte = Utf8ACp1252(testo);
     // One write per record: FILE_APPEND_DATA puts it whole at the end, so
     // two writers appending to one log never split a record.
     win32::ScriviTuttoWin(h.get(), byte.data(), byte.size());
@@ -150,7 +150,7 @@ std::vector<std::string> ElencoCartelle(const std::string& cartella) {
     });
 }
 
-std::string LeggiTesto(const std::string& p) { return posix::Cp1252AUtf8(win32::LeggiTuttoWin(Larga(p))); }
+std::string LeggiTesto(const std::string& p) { return Cp1252AUtf8(win32::LeggiTuttoWin(Larga(p))); }
 
 void ScriviTesto(const std::string& p, const std::string& testo) { ScriviTestoCon(p, testo, false); }
 

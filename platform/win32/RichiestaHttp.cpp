@@ -9,8 +9,7 @@
 #include <windows.h>
 #include <winhttp.h>
 
-#include <cstdlib>
-
+#include "../Destinazione.h"
 #include "../Http.h"
 #include "ErroriWin.h"
 #include "Unicode.h"
@@ -67,18 +66,10 @@ UrlWin Analizza(const std::string& url) {
 
 // NOCE_SERVER=HOST:PORT sends every connection to the download server's
 // host there; the Host header still names the download server.
-void Destinazione(UrlWin& u) {
-    const char* s = std::getenv("NOCE_SERVER");
-    if (!s || !*s || Minuscolo(win32::DaLarga(u.host)) != Minuscolo(HostServer)) return;
-    std::string v = s;
-    auto due = v.rfind(':');
-    std::string h = v.substr(0, due);
-    if (h.size() >= 2 && h.front() == '[' && h.back() == ']') h = h.substr(1, h.size() - 2);
-    u.host = win32::Larga(h);
-    if (due != std::string::npos) {
-        int p = std::atoi(v.c_str() + due + 1);
-        if (p > 0 && p <= 65535) u.porta = static_cast<INTERNET_PORT>(p);
-    }
+void Reindirizza(UrlWin& u) {
+    auto d = DestinazioneConnessione(win32::DaLarga(u.host), u.porta);
+    u.host = win32::Larga(d.host);
+    u.porta = static_cast<INTERNET_PORT>(d.porta);
 }
 
 std::wstring Intestazione(HINTERNET r, DWORD quale) {
@@ -115,7 +106,7 @@ void WinHttpRequest::Send() {
     UrlWin u = Analizza(url_);
     const std::wstring hostUrl = u.host;
     const INTERNET_PORT portaUrl = u.porta;
-    Destinazione(u);
+    Reindirizza(u);
 
     Internet sessione, connessione, richiesta;
     sessione.h = WinHttpOpen(nullptr, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,

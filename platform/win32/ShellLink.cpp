@@ -1,7 +1,7 @@
 // fCreateShellLink on the shell's own link object: IShellLinkW fills the
 // link, IPersistFile writes it, beside the final name; it is renamed into
 // place like every file the installer replaces.
-#include "../posix/ShellLink.h"
+#include "../ShellLink.h"
 
 #include "../Errori.h"
 

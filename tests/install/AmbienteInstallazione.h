@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "app/frmPrincipale.h"
+#include "platform/Cp1252.h"
 #include "platform/mdlLogInstallazione.h"
 #include "platform/mdlSystemInfo.h"
-#include "platform/posix/Testo.h"
 #include "support/DriveDiProva.h"
 #include "support/LogDiProva.h"
 #include "support/InterfacciaDiProva.h"

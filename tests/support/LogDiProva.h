@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/Testo.h"
+#include "platform/Cp1252.h"
 
 namespace noce::prova {
 
 inline std::vector<std::string> MessaggiLog(const std::string& logCp1252) {
-    std::string log = posix::Cp1252AUtf8(logCp1252);
+    std::string log = Cp1252AUtf8(logCp1252);
     static const std::regex stampo(R"(^\d\d/\d\d/\d{4}\|\d\d:\d{1,2}:\d\d\|)");
     std::vector<std::string> messaggi;
     std::size_t inizio = 0;

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "AiutiWin.h"
-#include "platform/posix/ShellLink.h"
+#include "platform/ShellLink.h"
 
 #include <windows.h>
 

@@ -5,7 +5,7 @@
 
 #include <ctime>
 
-#include "platform/posix/Testo.h"
+#include "platform/Cp1252.h"
 
 namespace scaricatore {
 
@@ -16,7 +16,7 @@ void LogScarico::Scrivi(const std::string& testo) const {
     char data[64];
     std::strftime(data, sizeof data, "%d/%m/%Y %H:%M:%S", &t);
     std::string riga = std::string(data) + " [" + std::to_string(::getpid()) + "] " + testo + "\r\n";
-    riga = noce::posix::Utf8ACp1252(riga);
+    riga = noce::Utf8ACp1252(riga);
     int fd = ::open(percorso_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (fd < 0) return;
     // One write per line: concurrent downloaders do not interleave lines.

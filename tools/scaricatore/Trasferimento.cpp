@@ -10,7 +10,7 @@
 #include "Risposta.h"
 #include "Versione.h"
 #include "platform/RichiestaHttp.h"
-#include "platform/posix/Server.h"
+#include "platform/Destinazione.h"
 
 namespace scaricatore {
 
@@ -153,7 +153,7 @@ void Prepara(Curl& c, const std::string& url, const Impostazioni& imp, const Log
     curl_easy_setopt(c.h, CURLOPT_HEADERFUNCTION, AllIntestazione);
     curl_easy_setopt(c.h, CURLOPT_WRITEFUNCTION, AiDati);
 
-    auto d = noce::posix::DestinazioneConnessione(noce::HostServer, 80);
+    auto d = noce::DestinazioneConnessione(noce::HostServer, 80);
     if (d.host != noce::HostServer || d.porta != 80) {
         std::string host = d.host.find(':') != std::string::npos ? "[" + d.host + "]" : d.host;
         std::string voce = std::string(noce::HostServer) + ":80:" + host + ":" + std::to_string(d.porta);

@@ -17,14 +17,14 @@
 #include "Marcatore.h"
 #include "Segnali.h"
 #include "Trasferimento.h"
-#include "platform/posix/Percorsi.h"
+#include "platform/PercorsiHost.h"
 
 namespace {
 
 // A file of this program's folder, matched without regard to case as the
 // installer names it.
 std::string FileAccanto(const std::string& nome) {
-    return noce::posix::PercorsoHost(noce::posix::PercorsoWindows(noce::posix::CartellaEseguibile()) + "\\" + nome);
+    return noce::sistema::PercorsoHost(noce::sistema::PercorsoWindows(noce::sistema::CartellaEseguibile()) + "\\" + nome);
 }
 
 int Fallisci(scaricatore::Marcatore& marcatore, const scaricatore::LogScarico& log, const std::string& motivo,
@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
         log.Scrivi("Scarico " + url + " in " + richiesta->locale);
         if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) return Fallisci(marcatore, log, "libcurl non parte", 1);
 
-        FileParziale file(noce::posix::PercorsoHost(richiesta->locale));
+        FileParziale file(noce::sistema::PercorsoHost(richiesta->locale));
         segnali::RicordaParziale(file.Temporaneo());
         int ultimaPercentuale = -1;
         auto avanzamento = [&](std::uint64_t fatti, std::int64_t totale) {

@@ -4,7 +4,7 @@
 
 #include "platform/Errori.h"
 #include "platform/Sistema.h"
-#include "platform/posix/Percorsi.h"
+#include "platform/Minuscolo.h"
 
 namespace noce::comandi {
 
@@ -41,7 +41,7 @@ std::optional<std::string> Chiedi(const std::string& domanda) {
 }
 
 bool UgualeSenzaCaso(const std::string& a, const std::string& b) {
-    return posix::MinuscoloNome(a) == posix::MinuscoloNome(b);
+    return noce::MinuscoloNome(a) == noce::MinuscoloNome(b);
 }
 
 std::string Maiuscolo(std::string s) {

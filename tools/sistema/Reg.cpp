@@ -5,7 +5,7 @@
 
 #include "Comandi.h"
 #include "platform/posix/Registro.h"
-#include "platform/posix/Utf16.h"
+#include "platform/Utf16.h"
 
 namespace noce::comandi {
 
@@ -63,7 +63,7 @@ std::optional<std::string> Dati(const std::string& tipo, const std::string& d, c
         }
         return r;
     }
-    if (tipo == "REG_NONE") return Esadecimale(posix::Utf8AUtf16le(d) + std::string(2, '\0'));
+    if (tipo == "REG_NONE") return Esadecimale(noce::Utf8AUtf16le(d) + std::string(2, '\0'));
     return d;
 }
 

@@ -5,7 +5,7 @@
 
 #include "Comandi.h"
 #include "platform/Sistema.h"
-#include "platform/posix/Percorsi.h"
+#include "platform/Minuscolo.h"
 
 namespace noce::comandi {
 
@@ -22,7 +22,7 @@ std::string Unisci(const std::string& cartella, const std::string& nome) {
 // "*.*" matches names without a dot too.
 bool Corrisponde(const std::string& modello, const std::string& nome) {
     if (modello == "*.*") return true;
-    std::string m = posix::MinuscoloNome(modello), n = posix::MinuscoloNome(nome);
+    std::string m = noce::MinuscoloNome(modello), n = noce::MinuscoloNome(nome);
     std::size_t i = 0, j = 0, stella = std::string::npos, ritorno = 0;
     while (j < n.size()) {
         if (i < m.size() && (m[i] == '?' || m[i] == n[j])) {

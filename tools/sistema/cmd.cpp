@@ -11,7 +11,8 @@
 
 #include "Comandi.h"
 #include "platform/Sistema.h"
-#include "platform/posix/Percorsi.h"
+#include "platform/Minuscolo.h"
+#include "platform/PercorsiHost.h"
 
 extern char** environ;
 
@@ -31,7 +32,7 @@ struct Stato {
 std::string CartellaCorrente() {
     std::error_code ec;
     auto c = std::filesystem::current_path(ec);
-    return ec ? std::string("C:\\") : posix::PercorsoWindows(c.string());
+    return ec ? std::string("C:\\") : noce::sistema::PercorsoWindows(c.string());
 }
 
 // The machine's own variables come first: the host's environment knows
@@ -122,7 +123,7 @@ std::string SenzaSpaziIniziali(const std::string& t) {
 
 void Eco(const std::string& resto, Stato& s) {
     std::string r = SenzaSpaziIniziali(resto);
-    std::string m = posix::MinuscoloNome(r);
+    std::string m = noce::MinuscoloNome(r);
     while (!m.empty() && (m.back() == ' ' || m.back() == '\t')) m.pop_back();
     if (m == "off") s.eco = false;
     else if (m == "on") s.eco = true;
@@ -144,7 +145,7 @@ void Esegui(const std::string& rigaOriginale, Stato& s) {
     auto fineNome = t.find_first_of(" \t");
     std::string nome = t.substr(0, fineNome);
     std::string resto = fineNome == std::string::npos ? "" : t.substr(fineNome + 1);
-    std::string n = posix::MinuscoloNome(nome);
+    std::string n = noce::MinuscoloNome(nome);
 
     if (n == "rem") return;
     if (n == "echo") return Eco(resto, s);
@@ -173,7 +174,7 @@ void Esegui(const std::string& rigaOriginale, Stato& s) {
 }
 
 bool EstensioneBatch(const std::string& nome) {
-    std::string m = posix::MinuscoloNome(nome);
+    std::string m = noce::MinuscoloNome(nome);
     return m.ends_with(".bat") || m.ends_with(".cmd");
 }
 

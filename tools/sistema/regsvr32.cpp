@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "Comandi.h"
-#include "platform/posix/Percorsi.h"
+#include "platform/PercorsiHost.h"
 #include "platform/posix/Registro.h"
 
 using namespace noce;
@@ -39,7 +39,7 @@ std::string TrovaModulo(const std::string& nome, std::string& motivo) {
     bool relativo = nome.find_first_of("\\/:") == std::string::npos;
     if (relativo) candidati.push_back("C:\\Windows\\System32\\" + nome);
     for (const auto& c : candidati) {
-        std::string host = posix::PercorsoHost(c);
+        std::string host = noce::sistema::PercorsoHost(c);
         struct stat st;
         if (stat(host.c_str(), &st) != 0) continue;
         if (!S_ISREG(st.st_mode)) {
@@ -58,7 +58,7 @@ std::string TrovaModulo(const std::string& nome, std::string& motivo) {
             motivo = "Accesso negato.";
             return {};
         }
-        return posix::PercorsoWindows(host);
+        return noce::sistema::PercorsoWindows(host);
     }
     motivo = "Impossibile trovare il modulo specificato.";
     return {};

@@ -15,7 +15,7 @@
 
 #include "Comandi.h"
 #include "platform/RichiestaHttp.h"
-#include "platform/posix/Server.h"
+#include "platform/Destinazione.h"
 
 extern char** environ;
 
@@ -40,7 +40,7 @@ std::string NomeModulo(std::string dll) {
 
 // http://HOST[:PORT]/... on the download server's host, sent to
 // NOCE_SERVER when that is set; every other address is left alone.
-std::string Destinazione(const std::string& url) {
+std::string UrlReindirizzato(const std::string& url) {
     const std::string schema = "http://";
     if (url.size() <= schema.size() || comandi::Maiuscolo(url.substr(0, schema.size())) != "HTTP://") return url;
     std::size_t inizio = schema.size();
@@ -56,7 +56,7 @@ std::string Destinazione(const std::string& url) {
         porta = std::atoi(autorita.c_str() + due + 1);
     }
     if (!comandi::UgualeSenzaCaso(host, HostServer)) return url;
-    auto d = posix::DestinazioneConnessione(host, porta);
+    auto d = noce::DestinazioneConnessione(host, porta);
     if (comandi::UgualeSenzaCaso(d.host, host) && d.porta == porta) return url;
     std::string h = d.host.find(':') != std::string::npos ? "[" + d.host + "]" : d.host;
     return "http://" + h + (d.porta == 80 ? "" : ":" + std::to_string(d.porta)) + resto;
@@ -131,5 +131,5 @@ int main(int argc, char** argv) {
         std::cerr << "Nessun indirizzo da aprire." << std::endl;
         return 1;
     }
-    return Apri(Destinazione(argomento));
+    return Apri(UrlReindirizzato(argomento));
 }

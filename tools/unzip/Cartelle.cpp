@@ -7,11 +7,11 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/posix/Percorsi.h"
+#include "platform/Minuscolo.h"
 
 namespace estrattore {
 
-using noce::posix::MinuscoloNome;
+using noce::MinuscoloNome;
 
 Cartelle::Cartelle(std::string radice) : radice_(std::move(radice)) {
     std::error_code ec;

@@ -20,7 +20,7 @@
 #include "Interruzione.h"
 #include "NomeVoce.h"
 #include "Opzioni.h"
-#include "platform/posix/Percorsi.h"
+#include "platform/PercorsiHost.h"
 
 namespace {
 
@@ -40,9 +40,9 @@ bool Esiste(const std::string& host) {
 
 // The archive as Info-ZIP finds it: the name as given, else with ".zip".
 std::string TrovaArchivio(const std::string& windows) {
-    std::string host = noce::posix::PercorsoHost(windows);
+    std::string host = noce::sistema::PercorsoHost(windows);
     if (Esiste(host)) return host;
-    std::string conZip = noce::posix::PercorsoHost(windows + ".zip");
+    std::string conZip = noce::sistema::PercorsoHost(windows + ".zip");
     return Esiste(conZip) ? conZip : std::string();
 }
 
@@ -86,7 +86,7 @@ int Estrai(const Opzioni& o) {
     }
     if (o.silenzio == 0) std::printf("Archive:  %s\n", o.archivio.c_str());
 
-    Cartelle cartelle(noce::posix::PercorsoHost(o.cartella));
+    Cartelle cartelle(noce::sistema::PercorsoHost(o.cartella));
     std::vector<char> buffer(256 * 1024);
     int esito = Ok;
     bool trovato = false;

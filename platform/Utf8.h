@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-namespace noce::posix {
+namespace noce {
 
 // Appends the UTF-8 form of a code point.
 void AccodaUtf8(std::string& out, std::uint32_t cp);
@@ -13,4 +13,4 @@ void AccodaUtf8(std::string& out, std::uint32_t cp);
 // gives nothing and moves `i` by one byte.
 std::optional<std::uint32_t> DecodificaUtf8(const std::string& testo, std::size_t& i);
 
-}  // namespace noce::posix
+}  // namespace noce

@@ -3,7 +3,7 @@
 // the download server's host there instead; the Host header is unchanged.
 #include <string>
 
-namespace noce::posix {
+namespace noce {
 
 struct Destinazione {
     std::string host;
@@ -12,4 +12,4 @@ struct Destinazione {
 
 Destinazione DestinazioneConnessione(const std::string& host, int porta);
 
-}  // namespace noce::posix
+}  // namespace noce

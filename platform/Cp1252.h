@@ -2,7 +2,7 @@
 // Windows-1252 on disk, UTF-8 inside the program.
 #include <string>
 
-namespace noce::posix {
+namespace noce {
 
 // Every byte has a character; the five bytes Windows-1252 leaves undefined
 // map to the C1 control of the same value, as Windows' own tables do.
@@ -11,4 +11,4 @@ std::string Cp1252AUtf8(const std::string& byte);
 // conversion of Windows does; malformed UTF-8 bytes likewise.
 std::string Utf8ACp1252(const std::string& testo);
 
-}  // namespace noce::posix
+}  // namespace noce

@@ -1,6 +1,6 @@
 #include "Utf8.h"
 
-namespace noce::posix {
+namespace noce {
 
 void AccodaUtf8(std::string& out, std::uint32_t cp) {
     if (cp < 0x80) {
@@ -43,4 +43,4 @@ std::optional<std::uint32_t> DecodificaUtf8(const std::string& t, std::size_t& i
     return cp;
 }
 
-}  // namespace noce::posix
+}  // namespace noce

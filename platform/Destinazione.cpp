@@ -1,11 +1,11 @@
-#include "Server.h"
+#include "Destinazione.h"
 
 #include <cstdlib>
 
-#include "../RichiestaHttp.h"
-#include "Percorsi.h"
+#include "Minuscolo.h"
+#include "RichiestaHttp.h"
 
-namespace noce::posix {
+namespace noce {
 
 Destinazione DestinazioneConnessione(const std::string& host, int porta) {
     const char* s = std::getenv("NOCE_SERVER");
@@ -16,7 +16,7 @@ Destinazione DestinazioneConnessione(const std::string& host, int porta) {
     int p = std::atoi(v.c_str() + due + 1);
     std::string h = v.substr(0, due);
     if (h.size() >= 2 && h.front() == '[' && h.back() == ']') h = h.substr(1, h.size() - 2);
-    return {h, p > 0 ? p : porta};
+    return {h, p > 0 && p <= 65535 ? p : porta};
 }
 
-}  // namespace noce::posix
+}  // namespace noce

@@ -1,10 +1,10 @@
-#include "Testo.h"
+#include "Cp1252.h"
 
 #include <cstdint>
 
 #include "Utf8.h"
 
-namespace noce::posix {
+namespace noce {
 
 namespace {
 
@@ -48,4 +48,4 @@ std::string Utf8ACp1252(const std::string& t) {
     return out;
 }
 
-}  // namespace noce::posix
+}  // namespace noce

@@ -4,7 +4,7 @@
 
 #include "Utf8.h"
 
-namespace noce::posix {
+namespace noce {
 
 namespace {
 
@@ -54,4 +54,4 @@ std::string Utf16leAUtf8(const std::string& b) {
     return out;
 }
 
-}  // namespace noce::posix
+}  // namespace noce
