@@ -9,6 +9,7 @@ PACCHETTI=(
   libcurl4-openssl-dev libzip-dev
   liblnk-utils xvfb xdotool x11-utils imagemagick fonts-liberation libxfixes-dev
   zip unzip curl procps time
+  clang libclang-rt-14-dev
 )
 
 radice=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
