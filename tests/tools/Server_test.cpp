@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <algorithm>
@@ -105,7 +106,7 @@ protected:
         std::ofstream(cartella_ + "/segreto.txt") << "segreto";
         server_ = std::make_unique<strumenti::Processo>(
             std::vector<std::string>{NOCE_SERVER_PROGRAMMA, "--port", "0", "--root", radice_, "--durata", "120",
-                                     "--attesa-ms", "600", "--testa-ms", "600"},
+                                     "--attesa-ms", "600", "--testa-ms", "600", "--connessioni", "40"},
             std::vector<std::string>{}, cartella_ + "/uscita.txt", cartella_ + "/registro.txt");
         for (int i = 0; i < 500 && Leggi(cartella_ + "/uscita.txt").find('\n') == std::string::npos; ++i)
             std::this_thread::sleep_for(10ms);
@@ -137,7 +138,11 @@ TEST_F(Server, IntervalliEValidatori) {
     const std::string etag = intero.Intestazione("ETag");
     const std::string data = intero.Intestazione("Last-Modified");
     ASSERT_FALSE(etag.empty());
-    ASSERT_FALSE(data.empty());
+    char attesa[64];
+    std::time_t mtime = std::chrono::system_clock::to_time_t(
+        std::chrono::file_clock::to_sys(fs::last_write_time(radice_ + "/download/dati.bin")));
+    std::strftime(attesa, sizeof attesa, "%a, %d %b %Y %H:%M:%S GMT", std::gmtime(&mtime));
+    EXPECT_EQ(data, attesa);
     EXPECT_EQ(intero.corpo, dati_);
     EXPECT_EQ(intero.Intestazione("Accept-Ranges"), "bytes");
 
@@ -182,7 +187,7 @@ TEST_F(Server, HeadPhpEPercorsiFuoriDallaCartella) {
     EXPECT_EQ(testa.Intestazione("Content-Length"), std::to_string(dati_.size()));
     EXPECT_EQ(testa.corpo, "");
 
-    RispostaHttp pagina = Chiedi(porta_, "GET", "/pagina.php");
+    RispostaHttp pagina = Chiedi(porta_, "GET", "/pagi%6E%61.php");
     EXPECT_EQ(pagina.codice, 200);
     EXPECT_EQ(pagina.Intestazione("Content-Type").rfind("text/html", 0), 0u);
     EXPECT_EQ(pagina.corpo, "<p>ciao</p>");
@@ -304,6 +309,17 @@ TEST_F(Server, KeepsServingWhileSlowOrIdleClientsHoldConnections) {
     }
 }
 
+TEST_F(Server, AnswersBusyPastItsConnectionCap) {
+    ASSERT_GT(porta_, 0);
+    std::vector<int> occupanti;
+    for (int i = 0; i < 40; ++i) occupanti.push_back(Connetti(porta_));
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(Chiedi(porta_, "GET", "/download/dati.bin").codice, 503);
+    for (int fd : occupanti) ::close(fd);
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(Chiedi(porta_, "GET", "/download/dati.bin").codice, 200);
+}
+
 TEST_F(Server, RefusesWhatItWillNotBufferAndDrainsSmallBodies) {
     ASSERT_GT(porta_, 0);
     const std::string get = "GET /download/dati.bin HTTP/1.1\r\nHost: x\r\n";
@@ -325,8 +341,10 @@ TEST_F(Server, RefusesWhatItWillNotBufferAndDrainsSmallBodies) {
         {"HTTP/2.0", "GET / HTTP/2.0\r\n\r\n", {505}},
         {"not a request line", "\x01\x02\x03\r\n\r\n", {400}},
         {"POST", "POST /download/dati.bin HTTP/1.1\r\nContent-Length: 0\r\nConnection: close\r\n\r\n", {405}},
+        {"a header line without a colon", get + "X-Senza-Due-Punti\r\n\r\n", {400}},
         {"a small body is thrown away, the next request served",
-         get + "Content-Length: 10\r\n\r\n0123456789" + get + "Connection: close\r\n\r\n", {200, 200}},
+         "GET /manca HTTP/1.1\r\nContent-Length: 10\r\n\r\n0123456789" + get + "Connection: close\r\n\r\n",
+         {404, 200}},
     };
     for (const auto& caso : casi) {
         SCOPED_TRACE(caso.nome);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "Intervallo.h"
+
 namespace server {
 
 namespace {
@@ -58,16 +60,6 @@ bool Percorso(const std::string& bersaglio, std::string& percorso) {
     return true;
 }
 
-bool Lunghezza(const std::string& s, std::uint64_t& v) {
-    if (s.empty() || s.size() > 18) return false;
-    v = 0;
-    for (char c : s) {
-        if (c < '0' || c > '9') return false;
-        v = v * 10 + static_cast<std::uint64_t>(c - '0');
-    }
-    return true;
-}
-
 std::vector<std::string> Righe(const std::string& testa) {
     std::vector<std::string> righe;
     std::size_t i = 0;
@@ -102,7 +94,7 @@ int Corpo(Richiesta& r) {
     for (const auto& [nome, valore] : r.intestazioni) {
         if (!Uguali(nome, "Content-Length")) continue;
         std::uint64_t n = 0;
-        if (!Lunghezza(valore, n) || (vista && n != r.lunghezzaCorpo)) return 400;
+        if (!NumeroDecimale(valore, n) || (vista && n != r.lunghezzaCorpo)) return 400;
         r.lunghezzaCorpo = n;
         vista = true;
     }
