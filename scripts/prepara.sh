@@ -6,9 +6,10 @@ set -euo pipefail
 PACCHETTI=(
   build-essential cmake pkg-config
   libfltk1.3-dev libgtest-dev zlib1g-dev
-  libcurl4-openssl-dev libzip-dev libcpp-httplib-dev
+  libcurl4-openssl-dev libzip-dev
   liblnk-utils xvfb xdotool x11-utils imagemagick fonts-liberation libxfixes-dev
   zip unzip curl procps time
+  clang libclang-rt-14-dev
 )
 
 radice=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)

@@ -10,15 +10,12 @@
 #include <cstdio>
 #include <ctime>
 #include <memory>
-#include <vector>
 
 #include "Intervallo.h"
 
 namespace server {
 
 namespace {
-
-constexpr std::size_t Blocco = 256 * 1024;
 
 std::string Reale(const std::string& p) {
     char buf[PATH_MAX];
@@ -70,13 +67,6 @@ std::string EtagDi(const struct stat& st) {
     return buf;
 }
 
-struct Aperto {
-    int fd = -1;
-    std::vector<char> buffer;
-    ~Aperto() {
-        if (fd >= 0) ::close(fd);
-    }
-};
 
 }  // namespace
 
@@ -97,70 +87,43 @@ std::string TipoContenuto(const std::string& nome) {
 
 FileStatici::FileStatici(std::string radice) : radice_(std::move(radice)), radiceReale_(Reale(radice_)) {}
 
-void FileStatici::operator()(const httplib::Request& richiesta, httplib::Response& risposta) const {
-    // The library would apply ranges and compression of its own on top of
-    // ours; the file is sent exactly as it lies on disk, ranges decided here.
-    auto& modificabile = const_cast<httplib::Request&>(richiesta);
-    modificabile.ranges.clear();
-    modificabile.headers.erase("Accept-Encoding");
-
-    std::string host = FileDi(radice_, radiceReale_, richiesta.path);
-    auto aperto = std::make_shared<Aperto>();
+Risposta FileStatici::Servi(const Richiesta& richiesta) const {
+    std::string host = FileDi(radice_, radiceReale_, richiesta.percorso);
+    int fd = host.empty() ? -1 : ::open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    auto file = std::make_shared<FileAperto>(fd);
     struct stat st {};
-    if (!host.empty()) aperto->fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (aperto->fd < 0 || ::fstat(aperto->fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        risposta.status = 404;
-        risposta.set_content("404 Not Found\n", "text/plain");
-        return;
-    }
+    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return RispostaDiTesto(404, "404 Not Found\n");
     const auto dimensione = static_cast<std::uint64_t>(st.st_size);
     const std::string etag = EtagDi(st);
     const std::string modificato = DataHttp(st.st_mtim.tv_sec);
-    risposta.set_header("ETag", etag);
-    risposta.set_header("Last-Modified", modificato);
-    risposta.set_header("Accept-Ranges", "bytes");
-    const std::string tipo = TipoContenuto(host);
+    Risposta risposta;
+    risposta.Intestazione("ETag", etag);
+    risposta.Intestazione("Last-Modified", modificato);
+    risposta.Intestazione("Accept-Ranges", "bytes");
 
     Intervallo intervallo;
-    if (richiesta.has_header("Range")) {
-        std::string se = richiesta.get_header_value("If-Range");
+    if (richiesta.Ha("Range")) {
+        std::string se = richiesta.Intestazione("If-Range");
         if (se.empty() || se == etag || se == modificato)
-            intervallo = LeggiIntervallo(richiesta.get_header_value("Range"), dimensione);
+            intervallo = LeggiIntervallo(richiesta.Intestazione("Range"), dimensione);
     }
     if (intervallo.tipo == Intervallo::Tipo::Insoddisfacibile) {
-        risposta.status = 416;
-        risposta.set_header("Content-Range", "bytes */" + std::to_string(dimensione));
-        risposta.set_content("", "text/plain");
-        return;
+        risposta.codice = 416;
+        risposta.Intestazione("Content-Range", "bytes */" + std::to_string(dimensione));
+        risposta.Intestazione("Content-Type", "text/plain");
+        return risposta;
     }
-    std::uint64_t inizio = 0, lunghezza = dimensione;
+    risposta.Intestazione("Content-Type", TipoContenuto(host));
+    risposta.file = file;
+    risposta.lunghezza = dimensione;
     if (intervallo.tipo == Intervallo::Tipo::Parte) {
-        inizio = intervallo.inizio;
-        lunghezza = intervallo.fine - intervallo.inizio + 1;
-        risposta.status = 206;
-        risposta.set_header("Content-Range", "bytes " + std::to_string(intervallo.inizio) + "-" +
-                                                 std::to_string(intervallo.fine) + "/" + std::to_string(dimensione));
-    } else {
-        risposta.status = 200;
+        risposta.codice = 206;
+        risposta.inizio = intervallo.inizio;
+        risposta.lunghezza = intervallo.fine - intervallo.inizio + 1;
+        risposta.Intestazione("Content-Range", "bytes " + std::to_string(intervallo.inizio) + "-" +
+                                                   std::to_string(intervallo.fine) + "/" + std::to_string(dimensione));
     }
-    if (lunghezza == 0) {
-        risposta.set_content("", tipo);
-        return;
-    }
-    // Streamed a block at a time: a big file never sits in memory.
-    risposta.set_content_provider(
-        lunghezza, tipo, [aperto, inizio](size_t offset, size_t quanto, httplib::DataSink& sink) {
-            if (aperto->buffer.empty()) aperto->buffer.resize(Blocco);
-            std::size_t n = std::min(quanto, Blocco);
-            ssize_t letti;
-            do {
-                letti = ::pread(aperto->fd, aperto->buffer.data(), n, static_cast<off_t>(inizio + offset));
-            } while (letti < 0 && errno == EINTR);
-            // A file cut short while it is sent: end the connection rather
-            // than pad or lie about the length.
-            if (letti <= 0) return false;
-            return sink.write(aperto->buffer.data(), static_cast<std::size_t>(letti));
-        });
+    return risposta;
 }
 
 }  // namespace server

@@ -2,9 +2,7 @@
 
 namespace server {
 
-namespace {
-
-bool Numero(const std::string& s, std::uint64_t& v) {
+bool NumeroDecimale(const std::string& s, std::uint64_t& v) {
     if (s.empty() || s.size() > 19) return false;
     v = 0;
     for (char c : s) {
@@ -13,6 +11,8 @@ bool Numero(const std::string& s, std::uint64_t& v) {
     }
     return true;
 }
+
+namespace {
 
 std::string Ripulisci(const std::string& s) {
     auto a = s.find_first_not_of(" \t");
@@ -36,7 +36,7 @@ Intervallo LeggiIntervallo(const std::string& intestazione, std::uint64_t dimens
     std::uint64_t x = 0, y = 0;
     if (a.empty()) {
         // The last N bytes.
-        if (!Numero(b, y)) return r;
+        if (!NumeroDecimale(b, y)) return r;
         if (y == 0 || dimensione == 0) {
             r.tipo = Intervallo::Tipo::Insoddisfacibile;
             return r;
@@ -46,10 +46,10 @@ Intervallo LeggiIntervallo(const std::string& intestazione, std::uint64_t dimens
         r.fine = dimensione - 1;
         return r;
     }
-    if (!Numero(a, x)) return r;
+    if (!NumeroDecimale(a, x)) return r;
     if (b.empty()) {
         y = dimensione == 0 ? 0 : dimensione - 1;
-    } else if (!Numero(b, y) || y < x) {
+    } else if (!NumeroDecimale(b, y) || y < x) {
         return r;
     }
     if (x >= dimensione) {

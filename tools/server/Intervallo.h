@@ -20,4 +20,8 @@ struct Intervallo {
 // keeps the client's resume logic simple.
 Intervallo LeggiIntervallo(const std::string& intestazione, std::uint64_t dimensione);
 
+// Digits only, at most 19 of them, so that the value always fits: no sign,
+// no blank, no overflow.
+bool NumeroDecimale(const std::string& s, std::uint64_t& v);
+
 }  // namespace server

@@ -30,7 +30,8 @@ std::optional<Opzioni> LeggiOpzioni(int argc, const char* const* argv, std::stri
         if (unito) {
             valore = a.substr(uguale + 1);
             a = a.substr(0, uguale);
-        } else if (a == "--port" || a == "--root" || a == "--bind" || a == "--durata") {
+        } else if (a == "--port" || a == "--root" || a == "--bind" || a == "--durata" || a == "--attesa-ms" ||
+                   a == "--testa-ms" || a == "--connessioni") {
             if (i + 1 >= argc) {
                 errore = a + " vuole un valore";
                 return std::nullopt;
@@ -50,6 +51,12 @@ std::optional<Opzioni> LeggiOpzioni(int argc, const char* const* argv, std::stri
                 return std::nullopt;
             }
             o.durataS = n;
+        } else if (a == "--attesa-ms" || a == "--testa-ms" || a == "--connessioni") {
+            if (!Numero(valore, 1, 1L << 30, n)) {
+                errore = a.substr(2) + " non valido: " + valore;
+                return std::nullopt;
+            }
+            (a == "--attesa-ms" ? o.attesaMs : a == "--testa-ms" ? o.testaMs : o.connessioni) = static_cast<int>(n);
         } else if (a == "--root") {
             o.radice = valore;
         } else if (a == "--bind") {

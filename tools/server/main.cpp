@@ -1,19 +1,19 @@
 // noce-server [--port N] [--root DIR] [--bind ADDRESS] [--durata SECONDS]
+//             [--attesa-ms N] [--testa-ms N] [--connessioni N]
 //
 // The download server: serves a folder (the demo content by default) over
 // HTTP/1.1. The first line of standard output is the port it listens on,
 // alone, so that a caller that asked for port 0 learns which one it got.
-// SIGTERM, SIGINT or the end of --durata stop it cleanly.
-#include <pthread.h>
+// SIGTERM, SIGINT, SIGHUP or the end of --durata stop it cleanly.
 #include <signal.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
 
 #include <cstdio>
-#include <ctime>
-#include <thread>
 
+#include "Ascolto.h"
 #include "FileStatici.h"
 #include "Opzioni.h"
-#include "Registro.h"
 
 int main(int argc, char** argv) {
     std::string errore;
@@ -23,29 +23,28 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    // The stop signals are taken by one thread with sigwait, where stopping
-    // the server is safe; every other thread inherits them blocked.
+    // The stop signals are blocked before anything else and taken from a
+    // signalfd by the accepting loop: one that comes at any moment after
+    // this, even before the loop starts, waits there and is never lost.
+    // Every connection thread inherits them blocked.
     sigset_t arresto;
     sigemptyset(&arresto);
     sigaddset(&arresto, SIGTERM);
     sigaddset(&arresto, SIGINT);
     sigaddset(&arresto, SIGHUP);
     pthread_sigmask(SIG_BLOCK, &arresto, nullptr);
-
-    httplib::Server srv;
-    srv.set_keep_alive_max_count(100);
-    srv.Get(".*", server::FileStatici(opzioni->radice));
-    srv.set_logger(server::RegistraRichiesta);
+    signal(SIGPIPE, SIG_IGN);
+    int segnali = signalfd(-1, &arresto, SFD_CLOEXEC);
+    if (segnali < 0) {
+        std::perror("noce-server: signalfd");
+        return 1;
+    }
 
     int porta = opzioni->porta;
-    if (porta == 0) {
-        porta = srv.bind_to_any_port(opzioni->indirizzo.c_str());
-    } else if (!srv.bind_to_port(opzioni->indirizzo.c_str(), porta)) {
-        porta = -1;
-    }
-    if (porta <= 0) {
-        std::fprintf(stderr, "noce-server: impossibile ascoltare su %s:%d\n", opzioni->indirizzo.c_str(),
-                     opzioni->porta);
+    int ascolto = server::Ascolta(opzioni->indirizzo, porta, errore);
+    if (ascolto < 0) {
+        std::fprintf(stderr, "noce-server: impossibile ascoltare su %s:%d: %s\n", opzioni->indirizzo.c_str(),
+                     opzioni->porta, errore.c_str());
         return 1;
     }
     std::printf("%d\n", porta);
@@ -53,20 +52,17 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "noce-server: %s servito su http://%s:%d/\n", opzioni->radice.c_str(),
                  opzioni->indirizzo.c_str(), porta);
 
-    std::thread guardiano([&] {
-        int numero = 0;
-        if (opzioni->durataS > 0) {
-            timespec attesa{static_cast<std::time_t>(opzioni->durataS), 0};
-            numero = sigtimedwait(&arresto, nullptr, &attesa);
-        } else {
-            sigwait(&arresto, &numero);
-        }
-        srv.stop();
-    });
-    bool ok = srv.listen_after_bind();
-    // listen can also end by itself (a failing socket): wake the guard.
-    pthread_kill(guardiano.native_handle(), SIGTERM);
-    guardiano.join();
+    server::FileStatici file(opzioni->radice);
+    server::Servizio servizio;
+    servizio.file = &file;
+    servizio.limiti.attesaMs = opzioni->attesaMs;
+    servizio.limiti.testaMs = opzioni->testaMs;
+    servizio.massimeConnessioni = opzioni->connessioni;
+    servizio.durataS = opzioni->durataS;
+    bool tutte = server::ServiFinoAllArresto(ascolto, segnali, servizio);
     std::fprintf(stderr, "noce-server: fermato\n");
-    return ok ? 0 : 1;
+    std::fflush(stderr);
+    // A connection still running uses `file`: leave without unwinding.
+    if (!tutte) _exit(0);
+    return 0;
 }
