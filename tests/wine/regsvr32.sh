@@ -27,7 +27,8 @@ for nome in nocebase.dll nocegrafica.ocx; do
     percorso="C:\\Prova Componenti\\$nome"
 
     regsvr32 /s "$percorso" || fallito "regsvr32 /s $nome exited $?"
-    riga=$(componenti_registrati | componente_registrato "$nome")
+    registrati=$(componenti_registrati)
+    riga=$(componente_registrato "$nome" <<<"$registrati")
     clsid=${riga%% *}
     [[ "$clsid" =~ ^\{[0-9A-Fa-f-]{36}\}$ ]] || fallito "$nome: no CLSID key names it after regsvr32"
     [[ "$(server_di "$clsid")" == "$percorso" ]] || fallito "$nome: InprocServer32 is '$(server_di "$clsid")'"
