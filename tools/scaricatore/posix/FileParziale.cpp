@@ -1,4 +1,4 @@
-#include "FileParziale.h"
+#include "../FileParziale.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -22,7 +22,7 @@ FileParziale::FileParziale(std::string destinazioneHost) : destinazione_(std::mo
     // A short name: the target's own may already be close to the limit.
     for (int n = 0;; ++n) {
         temporaneo_ = cartella + "/.scarico-" + std::to_string(::getpid()) + "-" + std::to_string(n) + ".tmp";
-        fd_ = ::open(temporaneo_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        fd_ = ::open(temporaneo_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
         if (fd_ >= 0) break;
         if (errno != EEXIST || n > 100) Errore("impossibile creare " + temporaneo_);
     }
