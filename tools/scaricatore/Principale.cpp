@@ -14,6 +14,7 @@
 #include "LogScarico.h"
 #include "Luoghi.h"
 #include "Marcatore.h"
+#include "Principale.h"
 #include "Segnali.h"
 #include "Trasferimento.h"
 
@@ -29,8 +30,9 @@ int Fallisci(scaricatore::Marcatore& marcatore, const scaricatore::LogScarico& l
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    using namespace scaricatore;
+namespace scaricatore {
+
+int Principale(int argc, const char* const* argv) {
     Marcatore marcatore(FileAccanto("scaricoincorso.max"));
     segnali::Installa(marcatore.Percorso());
     LogScarico log(FileAccanto("LogScarico.txt"));
@@ -69,3 +71,5 @@ int main(int argc, char** argv) {
         return Fallisci(marcatore, log, e.what(), 1);
     }
 }
+
+}  // namespace scaricatore
