@@ -11,13 +11,15 @@ bool CodiceTemporaneo(long codice) { return codice >= 500 || codice == 408 || co
 }  // namespace
 
 Tentativo::Tentativo(FileParziale& file, Conosciuto& conosciuto, const LogScarico& log,
-                     const Avanzamento& avanzamento, const Limiti& limiti, std::uint64_t richiestoDa)
+                     const Avanzamento& avanzamento, const Limiti& limiti, std::uint64_t richiestoDa,
+                     bool vedeUltimoChunk)
     : file_(file),
       conosciuto_(conosciuto),
       log_(log),
       avanzamento_(avanzamento),
       limiti_(limiti),
       richiestoDa_(richiestoDa),
+      vedeUltimoChunk_(vedeUltimoChunk),
       sorveglianza_(limiti, Orologio::now()) {}
 
 bool Tentativo::Ferma(Interruzione come, std::string motivo) {
@@ -44,6 +46,11 @@ bool Tentativo::IniziaCorpo() {
     if (!r.nonValida.empty()) return Ferma(Interruzione::Fatale, "risposta non valida: " + r.nonValida);
     decodifica_ = std::make_unique<Decodifica>(r.codifica);
     if (!decodifica_->Errore().empty()) return Ferma(Interruzione::Fatale, decodifica_->Errore());
+    // Chunks alone frame a body only where the last one can be seen; else
+    // a range or the coding's own end must say where the file stops.
+    if (r.chunked && !vedeUltimoChunk_ && r.codice != 206 && !decodifica_->Codificato())
+        return Ferma(Interruzione::Fatale, "il server manda il file a pezzi (chunked) senza dirne la lunghezza: "
+                                           "non si può sapere se è arrivato tutto");
     if (r.chunked) attesi_ = -1;
     else if (r.lunghezza >= 0) attesi_ = r.lunghezza;
     else if (r.codice == 204) attesi_ = 0;

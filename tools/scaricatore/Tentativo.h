@@ -28,7 +28,7 @@ struct Conosciuto {
 class Tentativo : public Ricevente {
 public:
     Tentativo(FileParziale& file, Conosciuto& conosciuto, const LogScarico& log, const Avanzamento& avanzamento,
-              const Limiti& limiti, std::uint64_t richiestoDa);
+              const Limiti& limiti, std::uint64_t richiestoDa, bool vedeUltimoChunk);
 
     void Intestazione(std::string_view riga) override;
     bool Dati(const char* dati, std::size_t n) override;
@@ -51,6 +51,7 @@ private:
     const Avanzamento& avanzamento_;
     Limiti limiti_;
     std::uint64_t richiestoDa_;
+    bool vedeUltimoChunk_;
     Sorveglianza sorveglianza_;
     Risposta risposta_;
     std::unique_ptr<Decodifica> decodifica_;

@@ -59,7 +59,8 @@ Esito Scarica(const std::string& url, FileParziale& file, const Impostazioni& im
             log.Scrivi("Tentativo " + std::to_string(n) + ": GET " + url);
         }
 
-        Tentativo t(file, conosciuto, log, avanzamento, limiti, riprendi ? file.Dimensione() : 0);
+        Tentativo t(file, conosciuto, log, avanzamento, limiti, riprendi ? file.Dimensione() : 0,
+                    trasporto->VedeUltimoChunk());
         t.Concludi(trasporto->Esegui(g, t));
         if (t.Completo()) {
             if (avanzamento) avanzamento(file.Dimensione(), conosciuto.dimensione);

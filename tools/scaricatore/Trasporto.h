@@ -44,6 +44,9 @@ public:
     // response ends (for chunked bodies: their last chunk came), else what
     // went wrong. A stop asked by the receiver also ends it with a text.
     virtual std::string Esegui(const RichiestaGet& richiesta, Ricevente& ricevente) = 0;
+    // False for a transport that takes the chunks off a body without saying
+    // whether the last one came (WinHTTP: a cut looks like the end).
+    virtual bool VedeUltimoChunk() const { return true; }
 };
 
 // The platform's transport; throws std::runtime_error when it cannot start.

@@ -144,6 +144,8 @@ public:
         }
     }
 
+    bool VedeUltimoChunk() const override { return false; }
+
 private:
     const LogScarico& log_;
     Internet sessione_;
