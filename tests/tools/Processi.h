@@ -58,6 +58,7 @@ public:
     Processo& operator=(const Processo&) = delete;
 
     bool Avviato() const { return pid_ > 0; }
+    pid_t Pid() const { return pid_; }
     void Segnale(int s) const { kill(pid_, s); }
 
     // The exit status (128 + signal for a signal), or -1 when the process

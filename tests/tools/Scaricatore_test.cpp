@@ -1,75 +1,19 @@
 // The downloader against servers that misbehave in the ways a real line
 // does: dropped connections, stalls, error pages, a file that changes
 // between two attempts.
-#include <gtest/gtest.h>
-
 #include <atomic>
-#include <filesystem>
-#include <set>
 #include <thread>
 
-#include "Processi.h"
-#include "ServerDiProva.h"
-#include "support/DriveDiProva.h"
+#include "ScaricatoreDiProva.h"
+#include "support/Comprimi.h"
 
 namespace {
 
 using namespace std::chrono_literals;
+using namespace strumenti::scarico;
 using strumenti::Intestazione;
 using strumenti::Processo;
 using strumenti::ServerDiProva;
-
-std::string Corpo(std::size_t n, char seme) {
-    std::string s(n, '\0');
-    for (std::size_t i = 0; i < n; ++i) s[i] = static_cast<char>(seme + (i * 7 + i / 251) % 53);
-    return s;
-}
-
-std::string Risposta200(const std::string& corpo, const std::string& etag = "\"v1\"") {
-    return "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(corpo.size()) + "\r\nETag: " + etag +
-           "\r\nConnection: close\r\n\r\n" + corpo;
-}
-
-std::string Risposta206(const std::string& corpo, std::size_t da, const std::string& etag = "\"v1\"") {
-    return "HTTP/1.1 206 Partial Content\r\nContent-Length: " + std::to_string(corpo.size() - da) +
-           "\r\nContent-Range: bytes " + std::to_string(da) + "-" + std::to_string(corpo.size() - 1) + "/" +
-           std::to_string(corpo.size()) + "\r\nETag: " + etag + "\r\nConnection: close\r\n\r\n" + corpo.substr(da);
-}
-
-std::size_t InizioRange(const std::string& richiesta) {
-    std::string r = Intestazione(richiesta, "Range");
-    return r.rfind("bytes=", 0) == 0 ? std::stoul(r.substr(6)) : 0;
-}
-
-class Scaricatore : public ::testing::Test {
-protected:
-    void SetUp() override {
-        std::filesystem::create_directories(drive.Host("Setup"));
-        std::filesystem::copy_file(NOCE_SCARICATORE, drive.Host("Setup/scaricatore.exe"));
-    }
-
-    std::vector<std::string> Ambiente(const ServerDiProva& s) const {
-        return {"NOCE_SERVER=" + s.Indirizzo(), "NOCE_SCARICO_STALLO_S=1", "NOCE_SCARICO_CONNESSIONE_S=2",
-                "NOCE_SCARICO_TENTATIVI=3", "NOCE_SCARICO_PAUSA_MS=20"};
-    }
-    std::vector<std::string> Riga(const std::string& remoto, const std::string& locale) const {
-        return {drive.Host("Setup/scaricatore.exe"), "-download/" + remoto, "-" + locale};
-    }
-    int Scarica(const ServerDiProva& s, const std::string& remoto = "lista.txt",
-                const std::string& locale = "C:\\Setup\\lista.txt") {
-        return strumenti::Esegui(Riga(remoto, locale), Ambiente(s), 30s, drive.Host("errori.txt"));
-    }
-    std::string Marcatore() const { return drive.Leggi("Setup/scaricoincorso.max"); }
-    // Nothing but the program, the marker, the log and `attesi` in the folder:
-    // no temporary file left behind.
-    std::set<std::string> FileInSetup() const {
-        std::set<std::string> nomi;
-        for (auto& e : std::filesystem::directory_iterator(drive.Host("Setup"))) nomi.insert(e.path().filename());
-        return nomi;
-    }
-
-    noce::prova::DriveDiProva drive;
-};
 
 // ---- Answers that are not the file ---------------------------------------------
 
@@ -88,6 +32,17 @@ TEST_F(Scaricatore, OgniRispostaCheNonEIlFileDaDueENessunFile) {
         {"sempre troncato",
          "HTTP/1.1 200 OK\r\nContent-Length: 5000\r\nConnection: close\r\n\r\n" + corpo.substr(0, 1000)},
         {"chiude subito", ""},
+        // Neither a length nor chunks: a normal close could as well be a cut.
+        {"finisce con la connessione", "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + corpo.substr(0, 2500)},
+        {"chunked senza l'ultimo",
+         "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n" + Chunked(corpo.substr(0, 2500), 1000, false)},
+        {"lunghezza di venti cifre", "HTTP/1.1 200 OK\r\nContent-Length: 99999999999999999999\r\n\r\n" + corpo},
+        {"gzip troncato", [&] {
+             std::string z = noce::prova::Gzip(corpo);
+             z.resize(z.size() / 2);
+             return "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nContent-Length: " + std::to_string(z.size()) +
+                    "\r\n\r\n" + z;
+         }()},
     };
     for (const auto& caso : casi) {
         SCOPED_TRACE(caso.nome);
@@ -191,23 +146,44 @@ TEST_F(Scaricatore, SenzaValidatoreNonRiprendeMaRicominciaDaZero) {
 }
 
 TEST_F(Scaricatore, UnServerBloccatoDaDueEntroIlSuoTempoLimite) {
-    const std::vector<std::pair<const char*, std::string>> casi = {
-        {"non risponde", ""},
-        {"si ferma a metà", "HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n" + Corpo(3000, 'q')},
+    struct Caso {
+        const char* nome;
+        std::string inizio;
+        std::size_t goccia;  // then this many bytes ...
+        std::chrono::milliseconds ogni;  // ... this often, for a minute
+        std::size_t richieste;
+        const char* nelLog;
+        std::vector<std::string> ambiente;
     };
-    for (const auto& [nome, inizio] : casi) {
-        SCOPED_TRACE(nome);
+    const std::string testa = "HTTP/1.1 200 OK\r\nContent-Length: 1000000000\r\n\r\n";
+    const std::vector<Caso> casi = {
+        {"non risponde", "", 0, 60s, 3, "nessun dato dal server da 1 s", {}},
+        {"si ferma a metà", testa + Corpo(3000, 'q'), 0, 60s, 3, "nessun dato dal server da 1 s", {}},
+        // Never silent for a second, far too slow for the window of two.
+        {"goccia a goccia", testa, 1, 200ms, 3, "meno di 1024 byte al secondo negli ultimi 2 s",
+         {"NOCE_SCARICO_FINESTRA_S=2"}},
+        // Fast, and endless: only the deadline ends it, at its first attempt.
+        {"senza fine", testa, 64 * 1024, 20ms, 1, "tempo massimo dello scarico superato",
+         {"NOCE_SCARICO_SCADENZA_S=3"}},
+    };
+    for (const auto& caso : casi) {
+        SCOPED_TRACE(caso.nome);
         ServerDiProva s([&](int, const std::string&, int fd) {
-            ServerDiProva::Scrivi(fd, inizio);
-            s.Dormi(60s);
+            ServerDiProva::Scrivi(fd, caso.inizio);
+            for (int i = 0; i < 60000 / caso.ogni.count(); ++i) {
+                s.Dormi(caso.ogni);
+                if (caso.goccia && !ServerDiProva::Scrivi(fd, Corpo(caso.goccia, 'g'))) return;
+            }
         });
+        std::filesystem::remove(drive.Host("Setup/LogScarico.txt"));
         auto prima = std::chrono::steady_clock::now();
-        EXPECT_NE(Scarica(s), 0);
-        // Three attempts of one second of silence each, and short pauses.
+        EXPECT_NE(Scarica(s, "lista.txt", "C:\\Setup\\lista.txt", caso.ambiente), 0);
+        // Three attempts of a second or two each, and short pauses.
         EXPECT_LT(std::chrono::steady_clock::now() - prima, 12s);
         EXPECT_EQ(Marcatore(), "2\r\n");
         EXPECT_FALSE(drive.Esiste("Setup/lista.txt"));
-        EXPECT_EQ(s.Richieste().size(), 3u);
+        EXPECT_EQ(s.Richieste().size(), caso.richieste);
+        EXPECT_NE(drive.Leggi("Setup/LogScarico.txt").find(caso.nelLog), std::string::npos);
     }
 }
 

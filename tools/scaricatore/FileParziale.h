@@ -9,8 +9,9 @@ namespace scaricatore {
 
 class FileParziale {
 public:
-    // Creates the temporary file; throws std::system_error when the target's
-    // folder does not exist or cannot be written.
+    // Creates the temporary file, never through a link; throws
+    // std::system_error when the target's folder does not exist or cannot
+    // be written.
     explicit FileParziale(std::string destinazioneHost);
     // Removes the temporary file unless it was delivered.
     ~FileParziale();
@@ -29,7 +30,9 @@ public:
 
 private:
     std::string destinazione_, temporaneo_;
-    int fd_ = -1;
+    // The open file: a descriptor on Linux, a HANDLE on Windows; -1 (which
+    // is also INVALID_HANDLE_VALUE) when closed.
+    std::intptr_t maniglia_ = -1;
     std::uint64_t dimensione_ = 0;
     std::uint64_t avviato_ = 0;  // bytes already handed to the disk for writing
     bool consegnato_ = false;

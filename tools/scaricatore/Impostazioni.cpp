@@ -23,6 +23,9 @@ Impostazioni LeggiImpostazioni() {
     Applica("NOCE_SCARICO_STALLO_S", imp.stalloS);
     Applica("NOCE_SCARICO_TENTATIVI", imp.tentativi);
     Applica("NOCE_SCARICO_PAUSA_MS", imp.pausaMs);
+    Applica("NOCE_SCARICO_VELOCITA_MINIMA", imp.velocitaMinima);
+    Applica("NOCE_SCARICO_FINESTRA_S", imp.finestraS);
+    Applica("NOCE_SCARICO_SCADENZA_S", imp.scadenzaS);
     return imp;
 }
 

@@ -4,8 +4,6 @@
 // the end of the fetch in "scaricoincorso.max" beside this program: 1 when
 // the file is stored under LOCALPATH, 2 when it is not. Exit status 0 on
 // success, 1 when the fetch failed, 2 for an unusable command line.
-#include <curl/curl.h>
-
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -14,18 +12,13 @@
 #include "FileParziale.h"
 #include "Impostazioni.h"
 #include "LogScarico.h"
+#include "Luoghi.h"
 #include "Marcatore.h"
+#include "Principale.h"
 #include "Segnali.h"
 #include "Trasferimento.h"
-#include "platform/PercorsiHost.h"
 
 namespace {
-
-// A file of this program's folder, matched without regard to case as the
-// installer names it.
-std::string FileAccanto(const std::string& nome) {
-    return noce::sistema::PercorsoHost(noce::sistema::PercorsoWindows(noce::sistema::CartellaEseguibile()) + "\\" + nome);
-}
 
 int Fallisci(scaricatore::Marcatore& marcatore, const scaricatore::LogScarico& log, const std::string& motivo,
              int uscita) {
@@ -37,8 +30,9 @@ int Fallisci(scaricatore::Marcatore& marcatore, const scaricatore::LogScarico& l
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    using namespace scaricatore;
+namespace scaricatore {
+
+int Principale(int argc, const char* const* argv) {
     Marcatore marcatore(FileAccanto("scaricoincorso.max"));
     segnali::Installa(marcatore.Percorso());
     LogScarico log(FileAccanto("LogScarico.txt"));
@@ -51,9 +45,7 @@ int main(int argc, char** argv) {
     try {
         std::string url = UrlDi(richiesta->remoto);
         log.Scrivi("Scarico " + url + " in " + richiesta->locale);
-        if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) return Fallisci(marcatore, log, "libcurl non parte", 1);
-
-        FileParziale file(noce::sistema::PercorsoHost(richiesta->locale));
+        FileParziale file(PercorsoLocale(richiesta->locale));
         segnali::RicordaParziale(file.Temporaneo());
         int ultimaPercentuale = -1;
         auto avanzamento = [&](std::uint64_t fatti, std::int64_t totale) {
@@ -79,3 +71,5 @@ int main(int argc, char** argv) {
         return Fallisci(marcatore, log, e.what(), 1);
     }
 }
+
+}  // namespace scaricatore

@@ -1,4 +1,4 @@
-#include "Segnali.h"
+#include "../Segnali.h"
 
 #include <signal.h>
 #include <unistd.h>
@@ -6,7 +6,7 @@
 #include <cstring>
 #include <exception>
 
-#include "Marcatore.h"
+#include "../Marcatore.h"
 
 namespace scaricatore::segnali {
 

@@ -1,4 +1,4 @@
-#include "FileParziale.h"
+#include "../FileParziale.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -22,20 +22,20 @@ FileParziale::FileParziale(std::string destinazioneHost) : destinazione_(std::mo
     // A short name: the target's own may already be close to the limit.
     for (int n = 0;; ++n) {
         temporaneo_ = cartella + "/.scarico-" + std::to_string(::getpid()) + "-" + std::to_string(n) + ".tmp";
-        fd_ = ::open(temporaneo_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (fd_ >= 0) break;
+        maniglia_ = ::open(temporaneo_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (maniglia_ >= 0) break;
         if (errno != EEXIST || n > 100) Errore("impossibile creare " + temporaneo_);
     }
 }
 
 FileParziale::~FileParziale() {
-    if (fd_ >= 0) ::close(fd_);
+    if (maniglia_ >= 0) ::close(static_cast<int>(maniglia_));
     if (!consegnato_) ::unlink(temporaneo_.c_str());
 }
 
 void FileParziale::Scrivi(const char* dati, std::size_t n) {
     while (n > 0) {
-        ssize_t k = ::write(fd_, dati, n);
+        ssize_t k = ::write(static_cast<int>(maniglia_), dati, n);
         if (k < 0 && errno == EINTR) continue;
         if (k < 0) Errore("scrittura di " + temporaneo_);
         dati += k;
@@ -46,14 +46,14 @@ void FileParziale::Scrivi(const char* dati, std::size_t n) {
     // flush before the rename has little left to wait for.
     constexpr std::uint64_t Finestra = 8u << 20;
     if (dimensione_ - avviato_ >= Finestra) {
-        ::sync_file_range(fd_, static_cast<off_t>(avviato_), static_cast<off_t>(dimensione_ - avviato_),
+        ::sync_file_range(static_cast<int>(maniglia_), static_cast<off_t>(avviato_), static_cast<off_t>(dimensione_ - avviato_),
                           SYNC_FILE_RANGE_WRITE);
         avviato_ = dimensione_;
     }
 }
 
 void FileParziale::Svuota() {
-    if (::ftruncate(fd_, 0) != 0 || ::lseek(fd_, 0, SEEK_SET) != 0) Errore("svuotamento di " + temporaneo_);
+    if (::ftruncate(static_cast<int>(maniglia_), 0) != 0 || ::lseek(static_cast<int>(maniglia_), 0, SEEK_SET) != 0) Errore("svuotamento di " + temporaneo_);
     dimensione_ = 0;
     avviato_ = 0;
 }
@@ -61,9 +61,9 @@ void FileParziale::Svuota() {
 void FileParziale::Consegna() {
     // One flush before the rename: after a power cut the target is either
     // the old file or the whole new one, never an empty name.
-    if (::fsync(fd_) != 0) Errore("scrittura su disco di " + temporaneo_);
-    int fd = fd_;
-    fd_ = -1;
+    int fd = static_cast<int>(maniglia_);
+    if (::fsync(fd) != 0) Errore("scrittura su disco di " + temporaneo_);
+    maniglia_ = -1;
     if (::close(fd) != 0) Errore("chiusura di " + temporaneo_);
     if (::rename(temporaneo_.c_str(), destinazione_.c_str()) != 0) Errore("impossibile sostituire " + destinazione_);
     consegnato_ = true;
