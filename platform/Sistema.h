@@ -48,6 +48,9 @@ void AccodaTesto(const std::string& percorso, const std::string& testo);
 // Writes raw bytes to a temporary file beside the target and renames it
 // into place; the target is replaced.
 void SalvaBytes(const std::string& percorso, const std::string& bytes);
+// The same for content that comes in pieces: `pezzo` fills at most n bytes
+// and returns how many, 0 at the end.
+void SalvaAPezzi(const std::string& percorso, const std::function<std::size_t(char*, std::size_t)>& pezzo);
 
 // ---- Installer and clock ------------------------------------------------
 
