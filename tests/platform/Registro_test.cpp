@@ -1,9 +1,12 @@
 // The machine's registry file: its export format, its names without case,
 // the component records of regsvr32, and writers that run at once.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <thread>
 
 #include "AiutiProcessi.h"
@@ -208,6 +211,28 @@ TEST(Registro, TheMachinesPartNeedsAdministratorRights) {
     EXPECT_THROW(posix::ImpostaValoreRegistro("HKCR\\.x", {"", "REG_SZ", "y"}), ErroreRuntime);
     posix::ImpostaValoreRegistro("HKCU\\Software\\Noce", {"x", "REG_SZ", "y"});
     EXPECT_TRUE(posix::ComponentiRegistrati().empty());
+}
+
+TEST(Registro, AHeldLockIsWaitedForOnlySoLong) {
+    // A writer stopped while it holds the lock must not stop every later
+    // change, nor the installer's font batch behind it.
+    prova::DriveDiProva drive;
+    int fd = ::open((posix::FileRegistro(drive.Radice()) + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(flock(fd, LOCK_EX), 0);
+    ::setenv("NOCE_ATTESA_REGISTRO_MS", "200", 1);
+    const std::string chiave = "HKCU\\Software\\Noce";
+    try {
+        posix::ImpostaValoreRegistro(chiave, {"x", "REG_SZ", "1"});
+        ADD_FAILURE() << "written through a held lock";
+    } catch (const ErroreRuntime& e) {
+        EXPECT_EQ(e.Descrizione(), "Registro occupato da un altro processo: attesa scaduta dopo 200 ms");
+    }
+    EXPECT_FALSE(posix::LeggiValoreRegistro(chiave, "x").has_value());
+    ::close(fd);
+    posix::ImpostaValoreRegistro(chiave, {"x", "REG_SZ", "1"});
+    ::unsetenv("NOCE_ATTESA_REGISTRO_MS");
+    EXPECT_TRUE(posix::LeggiValoreRegistro(chiave, "x").has_value());
 }
 
 TEST(Registro, WritersAtOnceLoseNoValue) {
