@@ -160,6 +160,24 @@ TEST(Ciclo, TheExtractorStateRemovesAPresentExtractorBeforeTheFetch) {
     EXPECT_EQ(ciclo.Avviati(), (std::vector<std::vector<std::string>>{{"-download/unzip.exe", "-C:\\Setup\\unzip.exe"}}));
 }
 
+TEST(Ciclo, TheExtractorAndArchiveStatesClearTheMarkerBeforeTheirFetch) {
+    // Both let events run just before they start the downloader: the
+    // marker of the fetch before must be gone by then, or a fast
+    // downloader's fresh marker could be the one deleted.
+    for (std::uint8_t fase : {2, 4}) {
+        SCOPED_TRACE(static_cast<int>(fase));
+        Ciclo ciclo;
+        ciclo.Fase() = fase;
+        ciclo.inst.Scrivi(Marcatore, "1");
+        bool presente = true;
+        ciclo.inst.ui.suDoEvents = [&] { presente = ciclo.inst.Esiste(Marcatore); };
+        ciclo.Tick();
+        EXPECT_FALSE(presente);
+        EXPECT_EQ(ciclo.Fase(), fase + 1);
+        EXPECT_EQ(ciclo.Avviati().size(), 1u);
+    }
+}
+
 TEST(Ciclo, AKeptFileMovesTheCycleToTheNextFetch) {
     // No to the list: on to the extractor at the next tick.
     {

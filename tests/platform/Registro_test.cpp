@@ -42,6 +42,8 @@ TEST(Registro, ValuesAreWrittenAsAnExportAndReadBack) {
         {{"q", "REG_QWORD", "1"}, "\"q\"=hex(b):01,00,00,00,00,00,00,00\r\n"},
         {{"e", "REG_EXPAND_SZ", "%A%"}, "\"e\"=hex(2):25,00,41,00,25,00,00,00\r\n"},
         {{"m", "REG_MULTI_SZ", std::string("a\0b", 3)}, "\"m\"=hex(7):61,00,00,00,62,00,00,00,00,00\r\n"},
+        // beyond the first plane: a surrogate pair, high then low
+        {{"faccina", "REG_EXPAND_SZ", "\xF0\x9F\x98\x80"}, "\"faccina\"=hex(2):3d,d8,00,de,00,00\r\n"},
         {{"b", "REG_BINARY", "01,ff"}, "\"b\"=hex:01,ff\r\n"},
         // a line break cannot stand between quotes: hex(1), as regedit does
         {{"righe", "REG_SZ", "a\r\nb"}, "\"righe\"=hex(1):61,00,0d,00,0a,00,62,00,00,00\r\n"},
