@@ -131,6 +131,9 @@ private:
     InCorso scorrimentoInCorso_;
     InCorso installaInCorso_;
     InCorso runInCorso_;
+    // The downloader of the fetch being waited for; 0 when none was started
+    // (the operator kept the file that was there).
+    std::int64_t scaricatore_ = 0;
 };
 
 // The folder of the running installer, without a trailing "\".

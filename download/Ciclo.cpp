@@ -30,9 +30,14 @@ void frmPrincipale::TimerCiclo_Timer() {
         if (sistema::EsisteFile(marcatore)) sistema::EliminaFile(marcatore);
     };
     // A waiting state: 1 in the marker moves on, 2 reports the failed fetch
-    // and ends; anything else, or no marker yet, keeps waiting.
+    // and ends; anything else, or no marker yet, keeps waiting while the
+    // downloader runs. One that has ended without its verdict never will
+    // write it: that fetch has failed. The end is looked at before the
+    // marker, so a verdict written just before the end is never missed.
     auto attendi = [&](std::uint8_t prossima, const char* messaggio) {
+        const bool finito = scaricatore_ != 0 && sistema::ProgrammaTerminato(scaricatore_);
         auto stato = StatoMarcatore(marcatore);
+        if (finito && (!stato || (*stato != 1 && *stato != 2))) stato = 2;
         if (!stato) return;
         if (*stato == 1) {
             FaseCiclo = prossima;

@@ -23,8 +23,9 @@ void frmPrincipale::ScaricoLista() {
             }
         }
         ScriviLog(cartella + "\\scaricatore.exe -download/lista.txt -" + cartella + "\\lista.txt");
-        sistema::AvviaProgramma(cartella + "\\scaricatore.exe -download/lista.txt -" + cartella + "\\lista.txt",
-                                sistema::StileFinestra::RidottaAttiva);
+        scaricatore_ = sistema::AvviaProgramma(
+            cartella + "\\scaricatore.exe -download/lista.txt -" + cartella + "\\lista.txt",
+            sistema::StileFinestra::RidottaAttiva);
     } catch (const std::exception& e) {
         FallimentoScarico("ScaricoLista", "", e);
     }
@@ -42,8 +43,9 @@ void frmPrincipale::ScaricoUnZip() {
                 return;
             }
         }
-        sistema::AvviaProgramma(cartella + "\\scaricatore.exe -download/unzip.exe -" + cartella + "\\unzip.exe",
-                                sistema::StileFinestra::RidottaAttiva);
+        scaricatore_ = sistema::AvviaProgramma(
+            cartella + "\\scaricatore.exe -download/unzip.exe -" + cartella + "\\unzip.exe",
+            sistema::StileFinestra::RidottaAttiva);
     } catch (const std::exception& e) {
         FallimentoScarico("ScaricoUnZip", "", e);
     }
@@ -72,7 +74,7 @@ void frmPrincipale::ScaricoZip() {
             FaseCiclo = fase::Estrai;
             return;
         }
-        sistema::AvviaProgramma(
+        scaricatore_ = sistema::AvviaProgramma(
             cartella + "\\scaricatore.exe -download/FulcroNoceFiles.zip -" + cartella + "\\Transito.zip",
             sistema::StileFinestra::RidottaAttiva);
     } catch (const std::exception& e) {

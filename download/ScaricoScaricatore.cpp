@@ -49,7 +49,7 @@ void frmPrincipale::ScaricoScaricatore() {
         checkpoint = "90";
         // Written beside and renamed into place: never a partial program,
         // and a present one is replaced whole.
-        sistema::SalvaBytes(percorso, RichiestaHttp->ResponseBody());
+        RichiestaHttp->SaveResponseBody(percorso);
         checkpoint = "102";
         ScriviLog("Fine scarico Scaricatore");
     } catch (const std::exception& e) {

@@ -60,24 +60,22 @@ public:
         }
     }
 
-    void Esatti(std::uint64_t n, std::string& destinazione) {
+    void Esatti(std::uint64_t n, const Pozzo& destinazione) {
         while (n > 0) {
             if (pos_ == buf_.size() && !Riempi(static_cast<std::size_t>(std::min<std::uint64_t>(n, 65536))))
                 throw Interrotta();
             std::size_t k = static_cast<std::size_t>(std::min<std::uint64_t>(n, buf_.size() - pos_));
-            destinazione.append(buf_, pos_, k);
+            destinazione(buf_.data() + pos_, k);
             pos_ += k;
             n -= k;
         }
     }
 
-    void FinoAllaFine(std::string& destinazione) {
-        destinazione.append(buf_, pos_, std::string::npos);
-        pos_ = buf_.size();
-        while (Riempi(65536)) {
-            destinazione.append(buf_, pos_, std::string::npos);
+    void FinoAllaFine(const Pozzo& destinazione) {
+        do {
+            if (pos_ < buf_.size()) destinazione(buf_.data() + pos_, buf_.size() - pos_);
             pos_ = buf_.size();
-        }
+        } while (Riempi(65536));
     }
 
 private:
@@ -149,7 +147,7 @@ std::optional<std::uint64_t> LunghezzaDichiarata(const Intestazioni& intestazion
     return lunghezza;
 }
 
-void LeggiBlocchi(Lettore& lettore, std::string& corpo) {
+void LeggiBlocchi(Lettore& lettore, const Pozzo& corpo) {
     for (;;) {
         std::size_t bilancio = MassimoTestata;
         auto riga = lettore.Riga(bilancio);
@@ -196,6 +194,16 @@ std::string ValoreIntestazione(const Intestazioni& intestazioni, const std::stri
 }
 
 Risposta LeggiRisposta(const Sorgente& sorgente, bool richiestaHead) {
+    Risposta r;
+    Risposta testata = LeggiRisposta(sorgente, richiestaHead, [&](const Risposta&) -> Pozzo {
+        return [&](const char* dati, std::size_t n) { r.corpo.append(dati, n); };
+    });
+    testata.corpo = std::move(r.corpo);
+    return testata;
+}
+
+Risposta LeggiRisposta(const Sorgente& sorgente, bool richiestaHead,
+                       const std::function<Pozzo(const Risposta& testata)>& perCorpo) {
     Lettore lettore(sorgente);
     Risposta r;
     for (;;) {
@@ -214,20 +222,21 @@ Risposta LeggiRisposta(const Sorgente& sorgente, bool richiestaHead) {
     if (r.status < 100) throw NonValida();
     if (richiestaHead || r.status == 204 || r.status == 304) return r;
 
+    const Pozzo corpo = perCorpo(r);
     std::string trasferimento = Minuscolo(ValoreIntestazione(r.intestazioni, "Transfer-Encoding"));
     if (!trasferimento.empty()) {
         auto ultima = trasferimento.rfind(',');
         if (SenzaSpazi(ultima == std::string::npos ? trasferimento : trasferimento.substr(ultima + 1)) == "chunked")
-            LeggiBlocchi(lettore, r.corpo);
+            LeggiBlocchi(lettore, corpo);
         else
-            lettore.FinoAllaFine(r.corpo);
+            lettore.FinoAllaFine(corpo);
         return r;
     }
     if (auto lunghezza = LunghezzaDichiarata(r.intestazioni)) {
-        lettore.Esatti(*lunghezza, r.corpo);
+        lettore.Esatti(*lunghezza, corpo);
         return r;
     }
-    lettore.FinoAllaFine(r.corpo);
+    lettore.FinoAllaFine(corpo);
     return r;
 }
 

@@ -2,6 +2,7 @@
 // each header, and the response as the platform's Send left it.
 #include "RichiestaHttp.h"
 
+#include "CorpoRisposta.h"
 #include "Http.h"
 
 namespace noce {
@@ -45,7 +46,14 @@ void WinHttpRequest::AzzeraRisposta() {
     status_ = 0;
     statusText_.clear();
     intestazioniRisposta_.clear();
-    corpo_.clear();
+    corpo_.reset();
+}
+
+std::string WinHttpRequest::ResponseBody() const { return corpo_ ? corpo_->Leggi() : std::string(); }
+
+void WinHttpRequest::SaveResponseBody(const std::string& percorso) const {
+    if (!corpo_) throw ErroreDi(err::ChiamataNonValida);
+    corpo_->Salva(percorso);
 }
 
 std::string WinHttpRequest::GetResponseHeader(const std::string& nome) const {

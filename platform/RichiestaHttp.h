@@ -3,11 +3,14 @@
 // request at a time, synchronous, the request headers put on the wire
 // exactly in the order they were set.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace noce {
+
+class CorpoRisposta;
 
 class WinHttpRequest {
 public:
@@ -25,19 +28,26 @@ public:
     // Sends the request and waits for the whole response. Throws
     // ErroreRuntime with the WinHTTP error numbers (for example -2147012867
     // "Impossibile stabilire una connessione con il server") on failure.
+    // The body goes to a temporary file as it arrives, decoded; past
+    // LimiteCorpo bytes the request fails with the too-large error.
     void Send();
 
     int Status() const { return status_; }
     const std::string& StatusText() const { return statusText_; }
     // The response body as received; a declared gzip or deflate
-    // Content-Encoding has been decoded.
-    const std::string& ResponseBody() const { return corpo_; }
+    // Content-Encoding has been decoded. Empty before a complete response.
+    std::string ResponseBody() const;
+    // Saves the body under a Windows path, as SalvaBytes does, without
+    // taking it into memory.
+    void SaveResponseBody(const std::string& percorso) const;
     std::string GetResponseHeader(const std::string& nome) const;
 
     // Time-outs in milliseconds, as the request object has them by default.
     int TimeoutConnessione = 60000;
     int TimeoutInvio = 30000;
     int TimeoutRicezione = 30000;
+    // The most a body may take, on the wire and decoded.
+    std::uint64_t LimiteCorpo = std::uint64_t{256} << 20;  // http::MassimoCorpo
 
 private:
     // Throws the platform's error for a URL it cannot request.
@@ -49,7 +59,7 @@ private:
     int status_ = 0;
     std::string statusText_;
     std::vector<std::pair<std::string, std::string>> intestazioniRisposta_;
-    std::string corpo_;
+    std::unique_ptr<CorpoRisposta> corpo_;
 };
 
 // The download server's host name: one constant of the installer. Every

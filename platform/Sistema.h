@@ -48,6 +48,9 @@ void AccodaTesto(const std::string& percorso, const std::string& testo);
 // Writes raw bytes to a temporary file beside the target and renames it
 // into place; the target is replaced.
 void SalvaBytes(const std::string& percorso, const std::string& bytes);
+// The same for content that comes in pieces: `pezzo` fills at most n bytes
+// and returns how many, 0 at the end.
+void SalvaAPezzi(const std::string& percorso, const std::function<std::size_t(char*, std::size_t)>& pezzo);
 
 // ---- Installer and clock ------------------------------------------------
 
@@ -96,9 +99,16 @@ enum class StileFinestra { Nascosta = 0, NormaleAttiva = 1, RidottaAttiva = 2, I
 // process identifier. Throws error 53 when the program cannot be found or
 // started.
 std::int64_t AvviaProgramma(const std::string& riga, StileFinestra stile);
+// Every program started is reaped by the system layer as soon as it ends,
+// whether or not anyone asks about it: none is left behind as a zombie.
+//
 // Waits until a program started with AvviaProgramma has ended (at once when
-// it already has).
-void AttendiProgramma(std::int64_t processo);
+// it already has), at most `ms` milliseconds; false when it still runs.
+inline constexpr std::uint32_t SenzaLimite = 0xFFFFFFFF;
+bool AttendiProgramma(std::int64_t processo, std::uint32_t ms = SenzaLimite);
+// True once a program started with AvviaProgramma has ended, and for an
+// identifier it never gave.
+bool ProgrammaTerminato(std::int64_t processo);
 // Starts a command line (CreateProcessA) and waits for it without time-out.
 // Returns false, at once, when nothing could be started.
 bool AvviaEAttendi(const std::string& riga);

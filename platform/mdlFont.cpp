@@ -23,7 +23,9 @@ void InstallaFont(std::string& cartellaOrigine, std::string& nomeFont) {
 
 void AttendiFineInstallaFont() {
     if (batchInCorso == 0) return;
-    sistema::AttendiProgramma(batchInCorso);
+    if (!sistema::AttendiProgramma(batchInCorso, AttesaMassimaFontMs))
+        ScriviLog("Installazione del font non terminata dopo " + std::to_string(AttesaMassimaFontMs / 1000) +
+                  " secondi: proseguo");
     batchInCorso = 0;
 }
 

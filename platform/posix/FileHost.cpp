@@ -62,6 +62,10 @@ std::string LeggiFileHost(const std::string& host) {
 }
 
 void SostituisciFileHost(const std::string& host, const std::string& dati, mode_t modo) {
+    SostituisciFileHost(host, [&](int fd) { ScriviTuttoFd(fd, dati.data(), dati.size()); }, modo);
+}
+
+void SostituisciFileHost(const std::string& host, const std::function<void(int fd)>& scrivi, mode_t modo) {
     static std::atomic<unsigned> contatore{0};
     auto barra = host.rfind('/');
     std::string cartella = barra == std::string::npos ? "." : host.substr(0, barra == 0 ? 1 : barra);
@@ -71,7 +75,7 @@ void SostituisciFileHost(const std::string& host, const std::string& dati, mode_
     int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, modo);
     if (fd < 0) throw ErroreDaErrno(errno, errno == ENOENT);
     try {
-        ScriviTuttoFd(fd, dati.data(), dati.size());
+        scrivi(fd);
         if (::fsync(fd) != 0) throw ErroreDaErrno(errno);
     } catch (...) {
         ::close(fd);

@@ -3,6 +3,7 @@
 // runtime's errors. Shared by the file services and the registry.
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
 
 #include "../Errori.h"
@@ -21,6 +22,8 @@ std::string LeggiFileHost(const std::string& host);
 // (or a machine that lost power) sees the old content or the new, never a
 // part of either.
 void SostituisciFileHost(const std::string& host, const std::string& dati, mode_t modo);
+// The same with the content written by `scrivi` into the descriptor.
+void SostituisciFileHost(const std::string& host, const std::function<void(int fd)>& scrivi, mode_t modo);
 
 // Writes all of `dati` to an open descriptor.
 void ScriviTuttoFd(int fd, const char* dati, std::size_t n);

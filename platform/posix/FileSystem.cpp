@@ -178,4 +178,17 @@ void SalvaBytes(const std::string& p, const std::string& bytes) {
     posix::SostituisciFileHost(h, bytes, 0644);
 }
 
+void SalvaAPezzi(const std::string& p, const std::function<std::size_t(char*, std::size_t)>& pezzo) {
+    std::string h = PercorsoHost(p);
+    VerificaScrivibile(h);
+    VerificaGenitore(h);
+    posix::SostituisciFileHost(
+        h,
+        [&](int fd) {
+            char buf[65536];
+            while (std::size_t n = pezzo(buf, sizeof buf)) posix::ScriviTuttoFd(fd, buf, n);
+        },
+        0644);
+}
+
 }  // namespace noce::sistema

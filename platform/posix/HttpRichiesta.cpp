@@ -2,7 +2,9 @@
 // line and the headers exactly as they were given, in their order. (libcurl
 // would move a Host header of ours to the first line.)
 #include <climits>
+#include <optional>
 
+#include "../CorpoRisposta.h"
 #include "../Destinazione.h"
 #include "../RichiestaHttp.h"
 #include "Http.h"
@@ -108,11 +110,19 @@ void WinHttpRequest::Send() {
     Connessione connessione(destinazione.host, destinazione.porta, Millisecondi(TimeoutConnessione));
     connessione.Invia(richiesta, Millisecondi(TimeoutInvio));
     const int ricezione = Millisecondi(TimeoutRicezione);
+    auto corpo = std::make_unique<CorpoRisposta>();
+    std::optional<Decodifica> decodifica;
     Risposta r = LeggiRisposta(
-        [&](char* buf, std::size_t n) { return connessione.Ricevi(buf, n, ricezione); }, metodo_ == "HEAD");
+        [&](char* buf, std::size_t n) { return connessione.Ricevi(buf, n, ricezione); }, metodo_ == "HEAD",
+        [&](const Risposta& testata) -> Pozzo {
+            decodifica.emplace(ValoreIntestazione(testata.intestazioni, "Content-Encoding"),
+                               [&](const char* d, std::size_t n) { corpo->Scrivi(d, n); }, LimiteCorpo);
+            return [&](const char* d, std::size_t n) { decodifica->Scrivi(d, n); };
+        });
+    if (decodifica) decodifica->Fine();
     // The connection is closed here even though the server may keep it
     // alive: this object makes one request per Open.
-    corpo_ = DecodificaContenuto(ValoreIntestazione(r.intestazioni, "Content-Encoding"), r.corpo);
+    corpo_ = std::move(corpo);
     status_ = r.status;
     statusText_ = r.testo;
     intestazioniRisposta_ = std::move(r.intestazioni);

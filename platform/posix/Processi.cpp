@@ -6,8 +6,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <climits>
+#include <condition_variable>
 #include <cstdlib>
+#include <mutex>
+#include <set>
+#include <thread>
 
 #include "../Sistema.h"
 #include "Percorsi.h"
@@ -186,24 +191,64 @@ pid_t Avvia(const std::string& riga) {
     return pid;
 }
 
+// The programs started and still running. A thread of its own waits for
+// each one, so it is reaped the moment it ends even when nobody asks (the
+// help page's browser, a downloader the cycle has stopped looking at).
+// Never destroyed: a waiting thread may outlive the statics at exit.
+struct Seguiti {
+    std::mutex m;
+    std::condition_variable finito;
+    std::set<pid_t> inCorso;
+};
+
+Seguiti& Tabella() {
+    static auto* t = new Seguiti;
+    return *t;
+}
+
+void Segui(pid_t pid) {
+    {
+        std::lock_guard<std::mutex> l(Tabella().m);
+        Tabella().inCorso.insert(pid);
+    }
+    std::thread([pid] {
+        int stato;
+        while (waitpid(pid, &stato, 0) < 0 && errno == EINTR) {
+        }
+        std::lock_guard<std::mutex> l(Tabella().m);
+        Tabella().inCorso.erase(pid);
+        Tabella().finito.notify_all();
+    }).detach();
+}
+
 }  // namespace
 
 std::int64_t AvviaProgramma(const std::string& riga, StileFinestra) {
     pid_t pid = Avvia(riga);
     if (pid < 0) throw ErroreDi(err::FileNonTrovato);
+    Segui(pid);
     return pid;
 }
 
-void AttendiProgramma(std::int64_t processo) {
-    int stato;
-    while (waitpid(static_cast<pid_t>(processo), &stato, 0) < 0 && errno == EINTR) {
+bool AttendiProgramma(std::int64_t processo, std::uint32_t ms) {
+    auto& t = Tabella();
+    std::unique_lock<std::mutex> l(t.m);
+    auto finito = [&] { return t.inCorso.count(static_cast<pid_t>(processo)) == 0; };
+    if (ms == SenzaLimite) {
+        t.finito.wait(l, finito);
+        return true;
     }
+    return t.finito.wait_for(l, std::chrono::milliseconds(ms), finito);
 }
+
+bool ProgrammaTerminato(std::int64_t processo) { return AttendiProgramma(processo, 0); }
 
 bool AvviaEAttendi(const std::string& riga) {
     pid_t pid = Avvia(riga);
     if (pid < 0) return false;
-    AttendiProgramma(pid);
+    int stato;
+    while (waitpid(pid, &stato, 0) < 0 && errno == EINTR) {
+    }
     return true;
 }
 

@@ -162,4 +162,13 @@ void SalvaBytes(const std::string& p, const std::string& bytes) {
     win32::SostituisciFileWin(w, [&](HANDLE h) { win32::ScriviTuttoWin(h, bytes.data(), bytes.size()); });
 }
 
+void SalvaAPezzi(const std::string& p, const std::function<std::size_t(char*, std::size_t)>& pezzo) {
+    std::wstring w = Larga(p);
+    VerificaGenitore(w);
+    win32::SostituisciFileWin(w, [&](HANDLE h) {
+        std::vector<char> buf(65536);
+        while (std::size_t n = pezzo(buf.data(), buf.size())) win32::ScriviTuttoWin(h, buf.data(), n);
+    });
+}
+
 }  // namespace noce::sistema

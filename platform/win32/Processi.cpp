@@ -39,6 +39,19 @@ bool Avvia(const std::string& riga, const StileFinestra* stile, PROCESS_INFORMAT
                           nullptr, &si, &pi);
 }
 
+// Handles of programs that have ended are let go at the next start, so the
+// map holds only what may still be asked about.
+void LasciaFiniti() {
+    for (auto i = processi.begin(); i != processi.end();) {
+        if (WaitForSingleObject(i->second, 0) == WAIT_OBJECT_0) {
+            CloseHandle(i->second);
+            i = processi.erase(i);
+        } else {
+            ++i;
+        }
+    }
+}
+
 }  // namespace
 
 std::int64_t AvviaProgramma(const std::string& riga, StileFinestra stile) {
@@ -46,22 +59,32 @@ std::int64_t AvviaProgramma(const std::string& riga, StileFinestra stile) {
     if (!Avvia(riga, &stile, pi)) throw ErroreDi(err::FileNonTrovato);
     CloseHandle(pi.hThread);
     std::lock_guard<std::mutex> l(mutexProcessi);
+    LasciaFiniti();
     processi[pi.dwProcessId] = pi.hProcess;
     return pi.dwProcessId;
 }
 
-void AttendiProgramma(std::int64_t processo) {
+bool AttendiProgramma(std::int64_t processo, std::uint32_t ms) {
     HANDLE h = nullptr;
     {
         std::lock_guard<std::mutex> l(mutexProcessi);
         auto i = processi.find(static_cast<DWORD>(processo));
-        if (i == processi.end()) return;
+        if (i == processi.end()) return true;
         h = i->second;
+    }
+    // The handle stays in the map while the wait runs: only the thread that
+    // sees the end lets it go.
+    if (WaitForSingleObject(h, ms == SenzaLimite ? INFINITE : ms) != WAIT_OBJECT_0) return false;
+    std::lock_guard<std::mutex> l(mutexProcessi);
+    auto i = processi.find(static_cast<DWORD>(processo));
+    if (i != processi.end() && i->second == h) {
+        CloseHandle(h);
         processi.erase(i);
     }
-    WaitForSingleObject(h, INFINITE);
-    CloseHandle(h);
+    return true;
 }
+
+bool ProgrammaTerminato(std::int64_t processo) { return AttendiProgramma(processo, 0); }
 
 bool AvviaEAttendi(const std::string& riga) {
     PROCESS_INFORMATION pi{};

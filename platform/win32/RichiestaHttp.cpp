@@ -9,6 +9,9 @@
 #include <windows.h>
 #include <winhttp.h>
 
+#include <vector>
+
+#include "../CorpoRisposta.h"
 #include "../Destinazione.h"
 #include "../Http.h"
 #include "ErroriWin.h"
@@ -168,19 +171,22 @@ void WinHttpRequest::Send() {
         inizio = fine;
     }
 
-    std::string corpo;
+    auto corpo = std::make_unique<CorpoRisposta>();
+    http::Decodifica decodifica(http::ValoreIntestazione(intestazioni, "Content-Encoding"),
+                                [&](const char* d, std::size_t n) { corpo->Scrivi(d, n); }, LimiteCorpo);
+    std::vector<char> buf(64 * 1024);
     for (;;) {
         DWORD disponibili = 0;
         if (!WinHttpQueryDataAvailable(richiesta.h, &disponibili)) Fallito();
         if (disponibili == 0) break;
-        std::size_t prima = corpo.size();
-        corpo.resize(prima + disponibili);
         DWORD letti = 0;
-        if (!WinHttpReadData(richiesta.h, corpo.data() + prima, disponibili, &letti)) Fallito();
-        corpo.resize(prima + letti);
+        if (!WinHttpReadData(richiesta.h, buf.data(), disponibili < buf.size() ? disponibili : static_cast<DWORD>(buf.size()), &letti))
+            Fallito();
         if (letti == 0) break;
+        decodifica.Scrivi(buf.data(), letti);
     }
-    corpo_ = http::DecodificaContenuto(http::ValoreIntestazione(intestazioni, "Content-Encoding"), corpo);
+    decodifica.Fine();
+    corpo_ = std::move(corpo);
     status_ = static_cast<int>(stato);
     statusText_ = testo;
     intestazioniRisposta_ = std::move(intestazioni);

@@ -54,9 +54,14 @@ TEST_F(Tasti, EsciLogsOnceAndEndsInEveryStateWhereItShows) {
 
 TEST_F(Tasti, InstallaClearsLeftoversAndFetchesTheDownloader) {
     Avvia();
-    for (const char* n : {"LogScarico.txt", "lista.txt", "unzip.exe", "Transito.zip"}) f->drive.Scrivi(std::string("Setup/") + n, "x");
+    for (const char* n : {"LogScarico.txt", "lista.txt", "Scaricatore.exe", "unzip.exe", "Transito.zip"})
+        f->drive.Scrivi(std::string("Setup/") + n, "x");
     int ticchiDurante = 0;
+    bool scaricatoreRimosso = false;
     f->ui.suDoEvents = [&] {
+        // The old downloader went with the other leftovers, before the
+        // bootstrap looked for one.
+        scaricatoreRimosso = !f->drive.Esiste("Setup/Scaricatore.exe");
         // The bootstrap lets events run once: no cycle tick may start yet,
         // even though the cycle timer is already enabled.
         EXPECT_TRUE(form().TimerCiclo.Enabled);
@@ -70,6 +75,7 @@ TEST_F(Tasti, InstallaClearsLeftoversAndFetchesTheDownloader) {
 
     for (const char* n : {"LogScarico.txt", "lista.txt", "unzip.exe"}) EXPECT_FALSE(f->drive.Esiste(std::string("Setup/") + n)) << n;
     EXPECT_TRUE(f->drive.Esiste("Setup/Transito.zip"));
+    EXPECT_TRUE(scaricatoreRimosso);
     EXPECT_EQ(f->drive.Leggi("Setup/scaricatore.exe"), "gia' qui");
     ASSERT_EQ(f->ui.riquadri.size(), 1u);
     EXPECT_EQ(f->ui.riquadri[0].testo, "Scaricatore già presente, lo scarico di nuovo?");

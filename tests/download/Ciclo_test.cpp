@@ -3,7 +3,9 @@
 // state does, and ticks that must not overlap.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "Installatore.h"
 #include "ProgrammiFinti.h"
@@ -158,6 +160,24 @@ TEST(Ciclo, TheExtractorStateRemovesAPresentExtractorBeforeTheFetch) {
     EXPECT_EQ(ciclo.Avviati(), (std::vector<std::vector<std::string>>{{"-download/unzip.exe", "-C:\\Setup\\unzip.exe"}}));
 }
 
+TEST(Ciclo, TheExtractorAndArchiveStatesClearTheMarkerBeforeTheirFetch) {
+    // Both let events run just before they start the downloader: the
+    // marker of the fetch before must be gone by then, or a fast
+    // downloader's fresh marker could be the one deleted.
+    for (std::uint8_t fase : {2, 4}) {
+        SCOPED_TRACE(static_cast<int>(fase));
+        Ciclo ciclo;
+        ciclo.Fase() = fase;
+        ciclo.inst.Scrivi(Marcatore, "1");
+        bool presente = true;
+        ciclo.inst.ui.suDoEvents = [&] { presente = ciclo.inst.Esiste(Marcatore); };
+        ciclo.Tick();
+        EXPECT_FALSE(presente);
+        EXPECT_EQ(ciclo.Fase(), fase + 1);
+        EXPECT_EQ(ciclo.Avviati().size(), 1u);
+    }
+}
+
 TEST(Ciclo, AKeptFileMovesTheCycleToTheNextFetch) {
     // No to the list: on to the extractor at the next tick.
     {
@@ -260,6 +280,48 @@ TEST(Ciclo, TicksNeverOverlap) {
         ciclo.Tick();
         EXPECT_EQ(ciclo.Fase(), 0);
         EXPECT_TRUE(ciclo.inst.Log().empty());
+    }
+}
+
+TEST(Ciclo, ADownloaderThatEndsWithoutItsVerdictIsAFailedFetch) {
+    // What the stand-in does once it has noted its arguments; "attesa"
+    // runs until the test lets it go.
+    struct Caso {
+        const char* nome;
+        std::string poi;
+        bool fallito;  // false: the cycle moves on (1) or keeps waiting
+        std::uint8_t fase;
+    };
+    const Caso casi[] = {
+        {"ends writing nothing", "exit 0", true, 1},
+        {"ends with 0 in the marker", "printf '0,50' > scaricoincorso.max", true, 1},
+        {"ends with 1 in the marker", "printf '1' > scaricoincorso.max", false, 2},
+        {"still running", "while [ ! -e fine ]; do sleep 0.05; done", false, 1},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.nome);
+        Ciclo ciclo;
+        ScriviProgrammaFinto(ciclo.inst.Host("scaricatore.exe"), ciclo.registro, "cd '" + ciclo.inst.Host("") + "'\n" + c.poi);
+        ciclo.Tick();
+        ASSERT_EQ(ciclo.Fase(), 1);
+        // Ticks closer together than the timer's, for as long as an ended
+        // stand-in could take to be noticed.
+        for (int i = 0; i < 40 && !ciclo.inst.ui.terminato && ciclo.Fase() == 1; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            ciclo.Tick();
+        }
+        EXPECT_EQ(ciclo.inst.ui.terminato, c.fallito);
+        EXPECT_EQ(ciclo.Fase(), c.fase);
+        if (c.fallito) {
+            ASSERT_EQ(ciclo.inst.ui.riquadri.size(), 1u);
+            EXPECT_EQ(ciclo.inst.ui.riquadri[0].testo, "Errore nello scarico della lista files.");
+            EXPECT_EQ(ciclo.inst.ui.riquadri[0].icona, Icona::Stop);
+            EXPECT_EQ(ciclo.inst.ui.riquadri[0].titolo, "NOCE Installazione");
+        } else {
+            EXPECT_TRUE(ciclo.inst.ui.riquadri.empty());
+        }
+        ciclo.inst.Scrivi("fine", "");
+        ciclo.Avviati();
     }
 }
 

@@ -74,6 +74,14 @@ TEST(RichiestaHttp, FramesAndDecodesEveryKindOfBody) {
          {ConLunghezza("HTTP/1.1 200 OK\r\nContent-Encoding: deflate\r\n", Zlib(Binario))}, 200, "OK", Binario},
         {"raw deflate", "GET", {ConLunghezza("HTTP/1.1 200 OK\r\nContent-Encoding: deflate\r\n", Grezzo(Binario))},
          200, "OK", Binario},
+        {"deflate whose first chunk is one byte", "GET",
+         {"HTTP/1.1 200 OK\r\nContent-Encoding: deflate\r\nTransfer-Encoding: chunked\r\n\r\n1\r\n" +
+          Zlib(Binario).substr(0, 1) + "\r\n" + [&] {
+              char n[16];
+              std::snprintf(n, sizeof n, "%zx", Zlib(Binario).size() - 1);
+              return std::string(n);
+          }() + "\r\n" + Zlib(Binario).substr(1) + "\r\n0\r\n\r\n"},
+         200, "OK", Binario},
         {"gzip over deflate", "GET",
          {ConLunghezza("HTTP/1.1 200 OK\r\nContent-Encoding: deflate, gzip\r\n", Gzip(Zlib("strati")))}, 200, "OK",
          "strati"},

@@ -72,7 +72,9 @@ TEST(ScaricoScaricatore, FailsWithItsCheckpointAndSavesNothing) {
         std::vector<Risposta> risposte;
         std::string server;  // NOCE_SERVER; "" for the raw server
         std::string testo;
+        std::uint64_t limite = 0;  // the request's body limit; 0 keeps its own
     };
+    const std::string troppo = "-2147012712. La risposta del server supera il limite di 1 MiB";
     const std::string pagina = "<html><body>Non trovato</body></html>";
     const Caso casi[] = {
         {"404 with a page",
@@ -88,6 +90,12 @@ TEST(ScaricoScaricatore, FailsWithItsCheckpointAndSavesNothing) {
          "-2147012889. Impossibile risolvere il nome o l'indirizzo del server"},
         {"a body cut off", {{"HTTP/1.1 200 OK\r\nContent-Length: 99999\r\n\r\n" + Programma, true}}, "",
          "-2147012866. La connessione con il server è stata interrotta in modo anomalo"},
+        // A little gzip that would inflate past the limit, and a plain body
+        // one byte past it, framed both ways.
+        {"a gzip bomb", {{Ok(Gzip(std::string(3 << 20, '\0')), "Content-Encoding: gzip\r\n")}}, "", troppo, 1 << 20},
+        {"a plain body past the limit", {{Ok(std::string((1 << 20) + 1, 'x'))}}, "", troppo, 1 << 20},
+        {"a close-delimited body past the limit", {{"HTTP/1.1 200 OK\r\n\r\n" + std::string((1 << 20) + 1, 'x'), true}},
+         "", troppo, 1 << 20},
     };
     for (const auto& c : casi) {
         SCOPED_TRACE(c.nome);
@@ -95,6 +103,7 @@ TEST(ScaricoScaricatore, FailsWithItsCheckpointAndSavesNothing) {
         std::unique_ptr<ServerGrezzo> server;
         if (!c.risposte.empty()) server = std::make_unique<ServerGrezzo>(c.risposte);
         Variabile v("NOCE_SERVER", server ? server->Indirizzo() : c.server);
+        if (c.limite) inst.form->RichiestaHttp->LimiteCorpo = c.limite;
 
         inst.Esegui([&] { inst.form->ScaricoScaricatore(); });
 

@@ -5,6 +5,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -65,6 +66,10 @@ TEST_P(Marcatori, SopraInstallazioniPrecedenti) {
     EXPECT_EQ(stato("NoceImpostaEstesa.fulcro"), c.estesaDopo ? c.estesaDopo : "<assente>");
     ASSERT_EQ(corsa.ui.riquadri.size(), 1u);
     EXPECT_EQ(corsa.ui.riquadri[0].icona, Icona::Informazione);
+    // The edition's line, once, and never the other edition's.
+    auto log = corsa.MessaggiCompleti();
+    EXPECT_EQ(std::count(log.begin(), log.end(), c.riga), 1);
+    EXPECT_EQ(std::count_if(log.begin(), log.end(), [](const std::string& m) { return m.starts_with("Versione "); }), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -105,6 +105,27 @@ TEST_F(Font, TheBatchCopiesAndRegistersTheFontWhileTheInstallerGoesOn) {
               std::string::npos);
 }
 
+TEST_F(Font, ABatchStuckOnTheRegistryIsGivenUpWithALogLine) {
+    std::string blocco = posix::FileRegistro(drive_.Radice()) + ".lock";
+    int fd = ::open(blocco.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(flock(fd, LOCK_EX), 0);
+    const auto prima = AttesaMassimaFontMs;
+    AttesaMassimaFontMs = 1000;
+
+    std::string cartella = DirFiles, nome = "fulcro.ttf";
+    InstallaFont(cartella, nome);
+    AttendiFineInstallaFont();
+    AttesaMassimaFontMs = prima;
+    std::string log = drive_.Leggi("Setup/files/logInstallazione.txt");
+    EXPECT_NE(log.find("Installazione del font non terminata dopo 1 secondi: proseguo"), std::string::npos) << log;
+
+    // Let go, the batch ends on its own before the drive goes.
+    ::close(fd);
+    for (int i = 0; i < 250 && !posix::LeggiValoreRegistro(Chiave, "Fulcro (True Type)"); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+}
+
 TEST_F(Font, ABatchThatCannotStartIsTheCallersFailure) {
     // No command interpreter on this machine.
     std::filesystem::remove(drive_.Host("Windows/System32/cmd.exe"));

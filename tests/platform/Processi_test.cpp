@@ -1,10 +1,14 @@
 // Command lines by the Windows rules: how they split, which program they
 // name, and a real child process started and awaited through them.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <climits>
+#include <thread>
 #include <filesystem>
 
 #include "AiutiProcessi.h"
@@ -211,4 +215,21 @@ TEST_F(ProcessoEco, ABatchFileRunsThroughTheMachinesCommandInterpreter) {
 }
 
 }  // namespace
+TEST(Processi, EveryStartedProgramIsReapedAndItsWaitHasABound) {
+    auto lento = sistema::AvviaProgramma("sh -c \"sleep 0.5\"", sistema::StileFinestra::Nascosta);
+    auto rapido = sistema::AvviaProgramma("sh -c \"exit 3\"", sistema::StileFinestra::Nascosta);
+    EXPECT_FALSE(sistema::ProgrammaTerminato(lento));
+    EXPECT_FALSE(sistema::AttendiProgramma(lento, 50));
+    EXPECT_TRUE(sistema::AttendiProgramma(lento, 10000));
+    EXPECT_TRUE(sistema::ProgrammaTerminato(lento));
+    // Nobody asks about this one, as nobody asks about the help page's
+    // browser: it must still be gone, not left as a zombie.
+    bool andato = false;
+    for (int i = 0; i < 200 && !andato; ++i) {
+        andato = ::kill(static_cast<pid_t>(rapido), 0) != 0 && errno == ESRCH;
+        if (!andato) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_TRUE(andato) << "an ended program left behind as a zombie";
+}
+
 }  // namespace noce

@@ -1,9 +1,12 @@
 // The machine's registry file: its export format, its names without case,
 // the component records of regsvr32, and writers that run at once.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <thread>
 
 #include "AiutiProcessi.h"
@@ -39,6 +42,8 @@ TEST(Registro, ValuesAreWrittenAsAnExportAndReadBack) {
         {{"q", "REG_QWORD", "1"}, "\"q\"=hex(b):01,00,00,00,00,00,00,00\r\n"},
         {{"e", "REG_EXPAND_SZ", "%A%"}, "\"e\"=hex(2):25,00,41,00,25,00,00,00\r\n"},
         {{"m", "REG_MULTI_SZ", std::string("a\0b", 3)}, "\"m\"=hex(7):61,00,00,00,62,00,00,00,00,00\r\n"},
+        // beyond the first plane: a surrogate pair, high then low
+        {{"faccina", "REG_EXPAND_SZ", "\xF0\x9F\x98\x80"}, "\"faccina\"=hex(2):3d,d8,00,de,00,00\r\n"},
         {{"b", "REG_BINARY", "01,ff"}, "\"b\"=hex:01,ff\r\n"},
         // a line break cannot stand between quotes: hex(1), as regedit does
         {{"righe", "REG_SZ", "a\r\nb"}, "\"righe\"=hex(1):61,00,0d,00,0a,00,62,00,00,00\r\n"},
@@ -208,6 +213,28 @@ TEST(Registro, TheMachinesPartNeedsAdministratorRights) {
     EXPECT_THROW(posix::ImpostaValoreRegistro("HKCR\\.x", {"", "REG_SZ", "y"}), ErroreRuntime);
     posix::ImpostaValoreRegistro("HKCU\\Software\\Noce", {"x", "REG_SZ", "y"});
     EXPECT_TRUE(posix::ComponentiRegistrati().empty());
+}
+
+TEST(Registro, AHeldLockIsWaitedForOnlySoLong) {
+    // A writer stopped while it holds the lock must not stop every later
+    // change, nor the installer's font batch behind it.
+    prova::DriveDiProva drive;
+    int fd = ::open((posix::FileRegistro(drive.Radice()) + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(flock(fd, LOCK_EX), 0);
+    ::setenv("NOCE_ATTESA_REGISTRO_MS", "200", 1);
+    const std::string chiave = "HKCU\\Software\\Noce";
+    try {
+        posix::ImpostaValoreRegistro(chiave, {"x", "REG_SZ", "1"});
+        ADD_FAILURE() << "written through a held lock";
+    } catch (const ErroreRuntime& e) {
+        EXPECT_EQ(e.Descrizione(), "Registro occupato da un altro processo: attesa scaduta dopo 200 ms");
+    }
+    EXPECT_FALSE(posix::LeggiValoreRegistro(chiave, "x").has_value());
+    ::close(fd);
+    posix::ImpostaValoreRegistro(chiave, {"x", "REG_SZ", "1"});
+    ::unsetenv("NOCE_ATTESA_REGISTRO_MS");
+    EXPECT_TRUE(posix::LeggiValoreRegistro(chiave, "x").has_value());
 }
 
 TEST(Registro, WritersAtOnceLoseNoValue) {

@@ -76,11 +76,14 @@ TEST(ShellLink, TheToolkitCallsArgumentsAndResult) {
         std::string unita;
         long risultato;
         std::string file, percorso;  // the shortcut written and its target
+        std::string argomentiLetti = "<assente>";
     };
     const Caso casi[] = {
         // texts end at their NUL, as the caller passes them
         {desk + nul + "resto", "NOCE", "c:\\noce\\noce.exe", nul, -1, "c:", 1, "Users/Public/Desktop/NOCE.lnk",
          "c:\\noce\\noce.exe"},
+        {desk, "Argomenti", "c:\\noce\\noce.exe", "-x" + nul + "resto", -1, "c:", 1,
+         "Users/Public/Desktop/Argomenti.lnk", "c:\\noce\\noce.exe", "-x"},
         {desk + "\\", "Barra", "c:\\noce\\noce.exe", "", -1, "c:", 1, "Users/Public/Desktop/Barra.lnk",
          "c:\\noce\\noce.exe"},
         // a target without a drive is on the drive of the last argument
@@ -102,6 +105,7 @@ TEST(ShellLink, TheToolkitCallsArgumentsAndResult) {
         if (c.file.empty()) continue;
         auto r = prova::Lnkinfo(drive.Host(c.file));
         EXPECT_EQ(prova::CampoLnkinfo(r.uscita, "Local path"), c.percorso);
+        EXPECT_EQ(prova::CampoLnkinfo(r.uscita, "Command line arguments"), c.argomentiLetti);
     }
     EXPECT_FALSE(drive.Esiste("Manca"));
 

@@ -70,6 +70,31 @@ TEST(Richiesta, TheBootstrapPutsItsSixHeadersOnTheWireAndTheBodyIsSavedWhole) {
         CartellaTemporanea t;
         sistema::SalvaBytes(t("scaricatore.exe"), r.ResponseBody());
         EXPECT_TRUE(LeggiByte(t.W("scaricatore.exe")) == Programma);
+        // Straight from the body's temporary file, as the bootstrap saves it.
+        r.SaveResponseBody(t("salvato.exe"));
+        EXPECT_TRUE(LeggiByte(t.W("salvato.exe")) == Programma);
+    }
+}
+
+TEST(Richiesta, ABodyPastTheLimitFailsTheRequest) {
+    const std::string casi[] = {
+        Ok(Gzip(std::string(3 << 20, '\0')), "Content-Encoding: gzip\r\n"),
+        Ok(std::string((1 << 20) + 1, 'x')),
+    };
+    for (const auto& c : casi) {
+        ServerGrezzoWin server({{c}});
+        Variabile v("NOCE_SERVER", server.Indirizzo());
+        WinHttpRequest r;
+        r.LimiteCorpo = 1 << 20;
+        Bootstrap(r);
+        try {
+            r.Send();
+            ADD_FAILURE() << "no error";
+        } catch (const ErroreRuntime& e) {
+            EXPECT_EQ(e.Numero(), -2147012712);
+            EXPECT_EQ(e.Descrizione(), "La risposta del server supera il limite di 1 MiB");
+        }
+        EXPECT_TRUE(r.ResponseBody().empty());
     }
 }
 
