@@ -9,6 +9,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace estrattore {
 
@@ -57,6 +58,10 @@ std::string TrovaArchivio(const std::string& percorsoWindows);
 std::string PercorsoHost(const std::string& percorsoWindows);
 // The archive's bytes for libzip.
 zip_source_t* ApriSorgente(const std::string& host, zip_error_t* errore);
+
+// The command line in UTF-8: as given on POSIX, from the wide command
+// line on Windows (the ANSI one loses what the code page lacks).
+std::vector<std::string> Argomenti(int argc, char** argv);
 
 // Whether entry name `nome` matches a name given on the command line, with
 // the wildcards * ? and [...] as Info-ZIP takes them.

@@ -229,8 +229,11 @@ int Estrai(const Opzioni& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const std::vector<std::string> argomenti = Argomenti(argc, argv);
+    std::vector<const char*> righe;
+    for (const auto& a : argomenti) righe.push_back(a.c_str());
     std::string errore;
-    auto opzioni = LeggiOpzioni(argc, argv, errore);
+    auto opzioni = LeggiOpzioni(static_cast<int>(righe.size()), righe.data(), errore);
     if (!opzioni) {
         std::fprintf(stderr, "unzip: %s\nuso: unzip.exe [-o|-n] [-q] ARCHIVIO [NOMI...] [-d CARTELLA]\n",
                      errore.c_str());

@@ -118,4 +118,6 @@ bool Corrisponde(const std::string& modello, const std::string& nome) {
     return fnmatch(modello.c_str(), normale.c_str(), 0) == 0;
 }
 
+std::vector<std::string> Argomenti(int argc, char** argv) { return {argv, argv + argc}; }
+
 }  // namespace estrattore
