@@ -69,6 +69,12 @@ inline Directory LeggiDirectory(const std::string& b) {
     return d;
 }
 
+inline std::string Byte(std::size_t v, int byte) {
+    std::string b(static_cast<std::size_t>(byte), '\0');
+    Metti(b, 0, byte, v);
+    return b;
+}
+
 }  // namespace dettaglio
 
 // Flips a byte in the middle of the first entry's data, read from its local
@@ -123,6 +129,37 @@ inline void SovrapponiVoci(const std::string& percorso, std::size_t copie) {
     Metti(fine, 12, 4, cd.size());
     Metti(fine, 16, 4, d.inizio);
     std::ofstream(percorso, std::ios::binary | std::ios::trunc) << b.substr(0, d.inizio) << cd << fine;
+}
+
+// The same archive in the Zip64 form a zip tool writes past 4 GiB: every
+// central record's sizes and offset in a Zip64 field, and the end record's
+// numbers in the Zip64 end record it points at.
+inline void InZip64(const std::string& percorso) {
+    using namespace dettaglio;
+    std::string b = Leggi(percorso);
+    Directory d = LeggiDirectory(b);
+    std::string cd;
+    for (std::size_t r : d.record) {
+        const std::size_t nome = Numero(b, r + 28, 2), extra = Numero(b, r + 30, 2), commento = Numero(b, r + 32, 2);
+        std::string record = b.substr(r, 46 + nome + extra);
+        const std::string zip64 = Byte(1, 2) + Byte(24, 2) + Byte(Numero(b, r + 24, 4), 8) +
+                                  Byte(Numero(b, r + 20, 4), 8) + Byte(Numero(b, r + 42, 4), 8);
+        for (std::size_t campo : {20, 24, 42}) Metti(record, campo, 4, 0xFFFFFFFF);
+        Metti(record, 30, 2, extra + zip64.size());
+        cd += record + zip64 + b.substr(r + 46 + nome + extra, commento);
+    }
+    const std::size_t voci = d.record.size(), fine64 = d.inizio + cd.size();
+    const std::string fine64Record = Byte(0x06064b50, 4) + Byte(44, 8) + Byte(45, 2) + Byte(45, 2) + Byte(0, 4) +
+                                     Byte(0, 4) + Byte(voci, 8) + Byte(voci, 8) + Byte(cd.size(), 8) +
+                                     Byte(d.inizio, 8);
+    const std::string localizzatore = Byte(0x07064b50, 4) + Byte(0, 4) + Byte(fine64, 8) + Byte(1, 4);
+    std::string fine = b.substr(b.size() - 22);
+    Metti(fine, 8, 2, 0xFFFF);
+    Metti(fine, 10, 2, 0xFFFF);
+    Metti(fine, 12, 4, 0xFFFFFFFF);
+    Metti(fine, 16, 4, 0xFFFFFFFF);
+    std::ofstream(percorso, std::ios::binary | std::ios::trunc)
+        << b.substr(0, d.inizio) << cd << fine64Record << localizzatore << fine;
 }
 
 }  // namespace strumenti
