@@ -33,10 +33,12 @@ protected:
             if (c == '/') c = '\\';
         return w;
     }
-    int Esegui(const std::string& archivio = "a.zip") {
-        return strumenti::Esegui({"/bin/bash", NOCE_ESEGUI_WINE, NOCE_UNZIP_WIN, "-o", Windows(radice + "/" + archivio),
-                                  "-d", Windows(radice + "/files")},
-                                 {}, std::chrono::seconds(120), radice + "/errori.txt");
+    // The extractor on a.zip, with `nomi` (the entries wanted) after it.
+    int Esegui(const std::vector<std::string>& nomi = {}) {
+        std::vector<std::string> riga = {"/bin/bash", NOCE_ESEGUI_WINE, NOCE_UNZIP_WIN, "-o", Windows(radice + "/a.zip")};
+        riga.insert(riga.end(), nomi.begin(), nomi.end());
+        riga.insert(riga.end(), {"-d", Windows(radice + "/files")});
+        return strumenti::Esegui(riga, {}, std::chrono::seconds(120), radice + "/errori.txt");
     }
     std::string Errori() const { return Leggi(radice + "/errori.txt"); }
     static std::string Leggi(const fs::path& p) {
@@ -106,14 +108,17 @@ TEST_F(EstrattoreWine, AnArchiveUnpacksIntoSubfoldersReplacingWhatIsThere) {
                                                               {"radice.txt", "radice"}}));
 }
 
-// The checks that bound what an archive writes, and Info-ZIP's statuses.
-TEST_F(EstrattoreWine, HostileArchivesAndMissingOnesEndWithInfoZipStatuses) {
+// The checks that bound what an archive writes, the names asked for, and
+// Info-ZIP's statuses.
+TEST_F(EstrattoreWine, HostileArchivesAndNamesAskedForEndWithInfoZipStatuses) {
     struct Caso {
         const char* nome;
         std::function<void(const std::string&)> prepara;
         int atteso;
         std::map<std::string, std::string> resta;
+        std::vector<std::string> nomi = {};
     };
+    auto tre = [](const std::string& p) { CreaZip(p, {{"a1.txt", "a"}, {"b2.txt", "b"}, {"sub\\c3.txt", "c"}}); };
     const std::vector<Caso> casi = {
         {"entries on the same data",
          [](const std::string& p) {
@@ -128,6 +133,9 @@ TEST_F(EstrattoreWine, HostileArchivesAndMissingOnesEndWithInfoZipStatuses) {
          },
          2, {{"buono.txt", "buono"}}},
         {"no archive", [](const std::string&) {}, 9, {}},
+        {"names with wildcards", tre, 0, {{"a1.txt", "a"}, {"sub", "<cartella>"}, {"sub/c3.txt", "c"}},
+         {"a?.txt", "sub/[b-d]*"}},
+        {"names that match nothing", tre, 11, {}, {"z*", "[!abs]*"}},
     };
     for (const Caso& caso : casi) {
         SCOPED_TRACE(caso.nome);
@@ -135,7 +143,7 @@ TEST_F(EstrattoreWine, HostileArchivesAndMissingOnesEndWithInfoZipStatuses) {
         fs::create_directories(radice + "/files");
         fs::remove(radice + "/a.zip");
         caso.prepara(radice + "/a.zip");
-        EXPECT_EQ(Esegui(), caso.atteso) << Errori();
+        EXPECT_EQ(Esegui(caso.nomi), caso.atteso) << Errori();
         EXPECT_EQ(Cartella(), caso.resta);
     }
 }
