@@ -4,6 +4,8 @@
 
 #include <shellapi.h>
 
+#include <vector>
+
 #include "platform/Errori.h"
 #include "platform/win32/ErroriWin.h"
 #include "platform/win32/FileWin.h"
@@ -29,10 +31,25 @@ void DaCancellare(HANDLE h, bool si) {
     if (!SetFileInformationByHandle(h, FileDispositionInfo, &d, sizeof d)) throw noce::win32::UltimoErrore();
 }
 
-FILETIME DaUnix(std::int64_t secondi) {
-    ULARGE_INTEGER u;
-    u.QuadPart = static_cast<ULONGLONG>(secondi + 11644473600LL) * 10000000ULL;
-    return {u.LowPart, u.HighPart};
+// Wine 8 does not always honour the mark, so a file given up also goes by
+// name.
+void Elimina(Maniglia& h, const std::wstring& tmp) {
+    h.Chiudi();
+    DeleteFileW(tmp.c_str());
+}
+
+// Unix seconds as Windows counts time: 100 ns since 1601.
+LONGLONG DaUnix(std::int64_t secondi) { return (secondi + 11644473600LL) * 10000000LL; }
+
+// Renames the open file over `finale`, replacing what is there.
+bool Rinomina(HANDLE h, const std::wstring& finale) {
+    std::vector<char> b(sizeof(FILE_RENAME_INFO) + finale.size() * sizeof(wchar_t));
+    auto* r = reinterpret_cast<FILE_RENAME_INFO*>(b.data());
+    r->ReplaceIfExists = TRUE;
+    r->FileNameLength = static_cast<DWORD>(finale.size() * sizeof(wchar_t));
+    finale.copy(r->FileName, finale.size());
+    r->FileName[finale.size()] = L'\0';
+    return SetFileInformationByHandle(h, FileRenameInfo, r, static_cast<DWORD>(b.size()));
 }
 
 bool Cerca(const char* m, const char* n) {
@@ -67,24 +84,39 @@ bool Cerca(const char* m, const char* n) {
 
 }  // namespace
 
-void CreaFile(const std::string&, const std::string& finale, const DatiFile& dati,
+void CreaFile(const std::string& cartella, const std::string& finale, const DatiFile& dati,
               const std::function<void(const Scrivi&)>& produci) {
+    static unsigned contatore = 0;
+    // Everything through the one handle: under Wine each call by name costs
+    // a round trip to its server, and thousands of files make that the
+    // whole price of an extraction.
+    Maniglia h;
+    std::wstring tmp;
+    for (;;) {
+        tmp = Larga(Dentro(cartella, ".unzip-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(contatore++)));
+        // CREATE_NEW fails on anything already there, a link included.
+        h = Maniglia(CreateFileW(tmp.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN,
+                                 nullptr));
+        if (h.Valida()) break;
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
+            throw ErroreScrittura(cartella, noce::win32::UltimoErrore(true));
+    }
     try {
-        noce::win32::SostituisciConNome(Larga(finale), [&](const std::wstring& tmp) {
-            // CREATE_NEW fails on anything already there, a link included.
-            Maniglia h(CreateFileW(tmp.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
-                                   FILE_ATTRIBUTE_HIDDEN, nullptr));
-            if (!h.Valida()) throw noce::win32::UltimoErrore(true);
-            DaCancellare(h.get(), true);
-            produci([&](const char* p, std::size_t n) { noce::win32::ScriviTuttoWin(h.get(), p, n); });
-            if (dati.data >= 0) {
-                FILETIME t = DaUnix(dati.data);
-                SetFileTime(h.get(), nullptr, &t, &t);
-            }
-            DaCancellare(h.get(), false);
-        });
+        DaCancellare(h.get(), true);
+        produci([&](const char* p, std::size_t n) { noce::win32::ScriviTuttoWin(h.get(), p, n); });
+        // Visible, and dated, before it takes the name.
+        FILE_BASIC_INFO base{};
+        base.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+        if (dati.data >= 0) base.LastWriteTime.QuadPart = base.LastAccessTime.QuadPart = DaUnix(dati.data);
+        if (!SetFileInformationByHandle(h.get(), FileBasicInfo, &base, sizeof base)) throw noce::win32::UltimoErrore();
+        DaCancellare(h.get(), false);
+        if (!Rinomina(h.get(), Larga(finale))) throw noce::win32::UltimoErrore();
     } catch (const noce::ErroreRuntime& e) {
+        Elimina(h, tmp);
         throw ErroreScrittura(finale, e);
+    } catch (...) {
+        Elimina(h, tmp);
+        throw;
     }
 }
 
