@@ -64,8 +64,10 @@ inline Directory LeggiDirectory(const std::string& b) {
     Directory d;
     const std::size_t fine = b.size() - 22;
     d.inizio = Numero(b, fine + 16, 4);
-    for (std::size_t o = d.inizio; o < fine; o += 46 + Numero(b, o + 28, 2) + Numero(b, o + 30, 2) + Numero(b, o + 32, 2))
+    for (std::size_t o = d.inizio; o < fine;) {
         d.record.push_back(o);
+        o += 46 + Numero(b, o + 28, 2) + Numero(b, o + 30, 2) + Numero(b, o + 32, 2);
+    }
     return d;
 }
 

@@ -18,7 +18,8 @@ using strumenti::CreaZip;
 class EstrattoreWine : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!fs::exists(NOCE_UNZIP_WIN)) GTEST_SKIP() << NOCE_UNZIP_WIN << " is missing: run scripts/prepara-windows.sh";
+        if (!fs::exists(NOCE_UNZIP_WIN))
+            FAIL() << NOCE_UNZIP_WIN << " is missing: run scripts/prepara-windows.sh";
         char modello[] = "/tmp/noce-estrattore-wine-XXXXXX";
         radice = mkdtemp(modello);
         fs::create_directories(radice + "/files");
@@ -35,7 +36,8 @@ protected:
     }
     // The extractor on a.zip, with `nomi` (the entries wanted) after it.
     int Esegui(const std::vector<std::string>& nomi = {}) {
-        std::vector<std::string> riga = {"/bin/bash", NOCE_ESEGUI_WINE, NOCE_UNZIP_WIN, "-o", Windows(radice + "/a.zip")};
+        std::vector<std::string> riga = {"/bin/bash", NOCE_ESEGUI_WINE, NOCE_UNZIP_WIN, "-o",
+                                         Windows(radice + "/a.zip")};
         riga.insert(riga.end(), nomi.begin(), nomi.end());
         riga.insert(riga.end(), {"-d", Windows(radice + "/files")});
         return strumenti::Esegui(riga, {}, std::chrono::seconds(120), radice + "/errori.txt");

@@ -93,7 +93,8 @@ void CreaFile(const std::string& cartella, const std::string& finale, const Dati
     Maniglia h;
     std::wstring tmp;
     for (;;) {
-        tmp = Larga(Dentro(cartella, ".unzip-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(contatore++)));
+        const std::string nome = ".unzip-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(contatore++);
+        tmp = Larga(Dentro(cartella, nome));
         // CREATE_NEW fails on anything already there, a link included.
         h = Maniglia(CreateFileW(tmp.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN,
                                  nullptr));
