@@ -1,10 +1,15 @@
 // The extractor on archives made here: names that try to leave the target
-// folder, damaged entries, files already present, sub-folders.
+// folder or that Windows cannot hold, damaged and hostile entries, files
+// already present, sub-folders, modes.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <unistd.h>
+
 #include <filesystem>
+#include <functional>
 #include <map>
+#include <optional>
 
 #include "Processi.h"
 #include "ZipDiProva.h"
@@ -49,6 +54,26 @@ protected:
         return s.str();
     }
     std::map<std::string, std::string> Cartella() const { return Albero(drive.Host("Setup/files")); }
+
+    // `unshare` with namespaces of its own: as root directly, through a user
+    // namespace otherwise.
+    static std::vector<std::string> Isolato(std::vector<std::string> spazi) {
+        spazi.insert(spazi.begin(), "/usr/bin/unshare");
+        if (geteuid() != 0) spazi.insert(spazi.begin() + 1, "-r");
+        return spazi;
+    }
+    // The extractor run on the archive with the target folder on a fresh
+    // tmpfs of `kib` KiB, in a mount namespace that goes with it; what it
+    // left there is copied to Setup/copia. 97 when no tmpfs can be mounted.
+    int EseguiSuDiscoPiccolo(int kib) {
+        const std::string script =
+            "mount -t tmpfs -o size=" + std::to_string(kib) + "k noce \"$1\" || exit 97; "
+            "d=$1 c=$2; shift 2; \"$@\"; rc=$?; mkdir -p \"$c\"; cp -a \"$d\"/. \"$c\"; exit $rc";
+        std::vector<std::string> riga = Isolato({"-m", "sh", "-c", script, "sh", drive.Host("Setup/files"),
+                                                 drive.Host("Setup/copia"), NOCE_UNZIP, "-o",
+                                                 "C:\\Setup\\Transito.zip", "-d", "C:\\Setup\\files"});
+        return strumenti::Esegui(riga, {}, std::chrono::seconds(60), drive.Host("errori.txt"));
+    }
 
     noce::prova::DriveDiProva drive;
 };
@@ -193,20 +218,137 @@ TEST_F(Estrattore, GliEsitiSonoQuelliDiInfoZip) {
     }
 }
 
-TEST_F(Estrattore, IPermessiUnixDellArchivioSiConservano) {
-    ASSERT_TRUE(CreaZip(drive.Host("Setup/Transito.zip"), {{"noce.exe", "#!/bin/sh\n"}, {"dati.txt", "d"}}));
-    int errore = 0;
-    zip_t* z = zip_open(drive.Host("Setup/Transito.zip").c_str(), 0, &errore);
-    ASSERT_NE(z, nullptr);
-    zip_file_set_external_attributes(z, 0, 0, ZIP_OPSYS_UNIX, (0100755u) << 16);
-    zip_file_set_external_attributes(z, 1, 0, ZIP_OPSYS_UNIX, (0104640u) << 16);  // set-user-ID dropped
-    ASSERT_EQ(zip_close(z), 0);
-    EXPECT_EQ(Esegui(), 0);
-    struct stat st {};
-    ASSERT_EQ(stat(drive.Host("Setup/files/noce.exe").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0755u);
-    ASSERT_EQ(stat(drive.Host("Setup/files/dati.txt").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0640u);
+TEST_F(Estrattore, FilesGetOrdinaryModesUnderTheUmask) {
+    struct Caso {
+        std::optional<unsigned> modo;  // Unix mode in the archive; none: an MS-DOS entry
+        mode_t umask;
+        unsigned atteso;
+    };
+    const std::vector<Caso> casi = {
+        {0100777, 022, 0755}, {0100666, 022, 0644}, {0104750, 022, 0755}, {0100600, 022, 0644},
+        {0100700, 077, 0700}, {0100644, 027, 0640}, {std::nullopt, 022, 0644},
+    };
+    for (const Caso& caso : casi) {
+        SCOPED_TRACE(std::to_string(caso.modo.value_or(0)) + " umask " + std::to_string(caso.umask));
+        fs::remove_all(drive.Host("Setup/files"));
+        ASSERT_TRUE(CreaZip(drive.Host("Setup/Transito.zip"), {{"noce.exe", "#!/bin/sh\n"}}));
+        int errore = 0;
+        zip_t* z = zip_open(drive.Host("Setup/Transito.zip").c_str(), 0, &errore);
+        ASSERT_NE(z, nullptr);
+        if (caso.modo) zip_file_set_external_attributes(z, 0, 0, ZIP_OPSYS_UNIX, *caso.modo << 16);
+        else zip_file_set_external_attributes(z, 0, 0, ZIP_OPSYS_DOS, 0x20);
+        ASSERT_EQ(zip_close(z), 0);
+        mode_t prima = umask(caso.umask);
+        int esito = Esegui();
+        umask(prima);
+        EXPECT_EQ(esito, 0);
+        struct stat st {};
+        ASSERT_EQ(stat(drive.Host("Setup/files/noce.exe").c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, caso.atteso);
+    }
+}
+
+TEST_F(Estrattore, NamesWindowsCannotHoldAreRefusedAndTheirLookalikesKept) {
+    struct Caso {
+        const char* nome;
+        bool rifiutato;
+    };
+    const std::vector<Caso> casi = {
+        {"CON", true},           {"aux.txt", true},    {"Nul.tar.gz", true},   {"com1.log", true},
+        {"LPT9", true},          {"prn .txt", true},   {"sub/CoM3/x.txt", true}, {"nome.", true},
+        {"nome ", true},         {"sub. \\x.txt", true}, {"a<b", true},        {"a|b.txt", true},
+        {"chi?.txt", true},      {"CONSOLE.txt", false}, {"com10.txt", false}, {"lpt0.txt", false},
+        {"aux_.txt", false},     {"com.txt", false},  {".nascosto", false},   {"a.b.c", false},
+        {"sub/nul.d/x", true},
+    };
+    for (const Caso& caso : casi) {
+        SCOPED_TRACE(caso.nome);
+        fs::remove_all(drive.Host("Setup/files"));
+        fs::create_directories(drive.Host("Setup/files"));
+        EXPECT_EQ(Estrai({{caso.nome, "voce"}, {"buono.txt", "buono"}}), caso.rifiutato ? 1 : 0);
+        auto dentro = Cartella();
+        EXPECT_EQ(dentro.erase("buono.txt"), 1u);
+        EXPECT_EQ(dentro.empty(), caso.rifiutato);
+        EXPECT_EQ(LeggiFile(drive.Host("errori.txt")).find("rifiutato") != std::string::npos, caso.rifiutato);
+    }
+}
+
+// Archives made to write more than they hold, unpacked into a 1 MiB disk:
+// each is stopped before it writes more than it declares, or refused before
+// anything is written.
+TEST_F(Estrattore, HostileArchivesWriteNoMoreThanTheyDeclareAndFit) {
+    struct Caso {
+        const char* nome;
+        std::function<void(const std::string&)> prepara;  // writes the archive
+        int atteso;
+        const char* messaggio;
+        std::map<std::string, std::string> resta;
+    };
+    const std::string kib200(200 * 1024, 'x'), kib600(600 * 1024, 'y');
+    std::vector<Caso> casi = {
+        {"it fits",
+         [&](const std::string& p) { CreaZip(p, {{"a", kib200}, {"b", kib200}, {"c/d", kib200}}); },
+         0, "", {{"a", kib200}, {"b", kib200}, {"c", "<cartella>"}, {"c/d", kib200}}},
+        {"declared total beyond the free space",
+         [&](const std::string& p) { CreaZip(p, {{"a", "a"}, {"b", kib600}, {"c", kib600}}); },
+         50, "spazio insufficiente", {}},
+        {"an entry inflating past its declared size",
+         [&](const std::string& p) {
+             CreaZip(p, {{"bomba", std::string(64 << 20, '\0')}, {"buono.txt", "buono"}});
+             strumenti::DichiaraDimensione(p, 1000);
+         },
+         2, "supera la dimensione dichiarata", {{"buono.txt", "buono"}}},
+        {"2000 entries on the same data",
+         [&](const std::string& p) {
+             CreaZip(p, {{"a", std::string(1 << 20, '\0')}});
+             strumenti::SovrapponiVoci(p, 2000);
+         },
+         12, "condividono i dati", {}},
+        {"an entry starting inside another's data",
+         [&](const std::string& p) {
+             CreaZip(p, {{"a", kib200, false}, {"b", "b", false}});
+             strumenti::SovrapponiVoci(p, 0);
+         },
+         12, "condividono i dati", {}},
+    };
+    // The overlap check reads the central directory itself: in its Zip64
+    // form too, where a misread size or offset would refuse a sound archive
+    // or miss an overlap.
+    for (std::size_t i : {0, 4}) {
+        Caso zip64 = casi[i];
+        zip64.prepara = [prepara = casi[i].prepara](const std::string& p) {
+            prepara(p);
+            strumenti::InZip64(p);
+        };
+        casi.push_back(zip64);
+    }
+    for (const Caso& caso : casi) {
+        SCOPED_TRACE(std::string(caso.nome) + (&caso - casi.data() >= 5 ? ", Zip64" : ""));
+        fs::remove_all(drive.Host("Setup/copia"));
+        caso.prepara(drive.Host("Setup/Transito.zip"));
+        int esito = EseguiSuDiscoPiccolo(1024);
+        if (esito == 97) GTEST_SKIP() << "no tmpfs can be mounted here: needs root or user namespaces";
+        EXPECT_EQ(esito, caso.atteso);
+        EXPECT_NE(LeggiFile(drive.Host("errori.txt")).find(caso.messaggio), std::string::npos);
+        EXPECT_EQ(Albero(drive.Host("Setup/copia")), caso.resta);
+    }
+}
+
+// In a PID namespace of its own the extractor is process 1, so the names of
+// its temporary files are known beforehand, and links can wait under them.
+TEST_F(Estrattore, ALinkPlantedUnderTheTemporaryNameIsNeverWrittenThrough) {
+    const std::string fuori = drive.Host("fuori.txt");
+    drive.Scrivi("fuori.txt", "intatto");
+    for (int i = 0; i < 4; ++i) fs::create_symlink(fuori, drive.Host("Setup/files/.unzip-1-" + std::to_string(i)));
+    ASSERT_TRUE(CreaZip(drive.Host("Setup/Transito.zip"), {{"a.txt", "nuovo"}}));
+    std::vector<std::string> riga = Isolato({"-p", "-f"});
+    riga.insert(riga.end(), {NOCE_UNZIP, "-o", "C:\\Setup\\Transito.zip", "-d", "C:\\Setup\\files"});
+    int esito = strumenti::Esegui(riga, {}, std::chrono::seconds(30), drive.Host("errori.txt"));
+    if (esito != 0 && LeggiFile(drive.Host("errori.txt")).find("unshare") != std::string::npos)
+        GTEST_SKIP() << "no PID namespace here: " << LeggiFile(drive.Host("errori.txt"));
+    EXPECT_EQ(esito, 0);
+    EXPECT_EQ(LeggiFile(fuori), "intatto");
+    EXPECT_EQ(LeggiFile(drive.Host("Setup/files/a.txt")), "nuovo");
 }
 
 }  // namespace

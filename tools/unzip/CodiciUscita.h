@@ -11,6 +11,7 @@ inline constexpr int MemoriaEsaurita = 4;
 inline constexpr int ArchivioNonTrovato = 9; // not found, or not a zip archive
 inline constexpr int OpzioniErrate = 10;
 inline constexpr int NessunaCorrispondenza = 11;
+inline constexpr int ArchivioOstile = 12;     // entries share their data: a "zip bomb", refused whole
 inline constexpr int DiscoPieno = 50;
 inline constexpr int Interrotto = 80;
 

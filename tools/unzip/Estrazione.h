@@ -1,7 +1,8 @@
 #pragma once
 // One file entry of the archive onto disk: written under a hidden
 // temporary name in its folder, checked against its CRC and size, and only
-// then renamed over the final name. A corrupt entry leaves nothing behind.
+// then renamed over the final name. A corrupt entry leaves nothing behind,
+// and one that inflates past the size it declares is stopped there.
 #include <zip.h>
 
 #include <string>
@@ -17,7 +18,7 @@ struct EsitoVoce {
 struct Voce {
     zip_uint64_t indice = 0;
     zip_stat_t stat{};
-    int modo = -1;  // Unix permission bits from the archive, -1 when it has none
+    bool eseguibile = false;  // the archive gives it an execute bit
 };
 
 EsitoVoce EstraiFile(zip_t* archivio, const Voce& voce, const std::string& cartella, const std::string& finale,

@@ -5,7 +5,9 @@
 // the folder is refused whole rather than trimmed: an absolute name, a
 // drive letter, or a ".." component with either slash. Components made of
 // dots and blanks only are refused too, since Windows trims trailing dots
-// and blanks and would read ". ." or "..." as a way up.
+// and blanks and would read ". ." or "..." as a way up. Names Windows
+// cannot hold are refused the same way: device names ("CON", "aux.txt"),
+// a final dot or blank, and the characters it forbids in a name.
 #include <string>
 #include <vector>
 

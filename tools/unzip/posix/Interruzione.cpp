@@ -1,11 +1,11 @@
-#include "Interruzione.h"
+#include "../Interruzione.h"
 
 #include <signal.h>
 #include <unistd.h>
 
 #include <cstring>
 
-#include "CodiciUscita.h"
+#include "../CodiciUscita.h"
 
 namespace estrattore::interruzione {
 
