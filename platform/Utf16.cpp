@@ -15,12 +15,14 @@ void AccodaUnita(std::string& out, std::uint32_t u) {
 
 }  // namespace
 
-std::string Utf8AUtf16le(const std::string& t) {
+std::string Utf8AUtf16le(const std::string& t, bool conservaByte) {
     std::string out;
     out.reserve(t.size() * 2);
     for (std::size_t i = 0; i < t.size();) {
+        const std::size_t prima = i;
         auto decodificato = DecodificaUtf8(t, i);
         std::uint32_t cp = decodificato.value_or(0xFFFD);
+        if (!decodificato && conservaByte) cp = 0xDC00 + static_cast<unsigned char>(t[prima]);
         if (cp >= 0x10000) {
             cp -= 0x10000;
             AccodaUnita(out, 0xD800 + (cp >> 10));
@@ -32,7 +34,7 @@ std::string Utf8AUtf16le(const std::string& t) {
     return out;
 }
 
-std::string Utf16leAUtf8(const std::string& b) {
+std::string Utf16leAUtf8(const std::string& b, bool conservaByte) {
     std::string out;
     out.reserve(b.size() / 2);
     auto unita = [&](std::size_t i) {
@@ -49,7 +51,8 @@ std::string Utf16leAUtf8(const std::string& b) {
                 continue;
             }
         }
-        AccodaUtf8(out, u >= 0xD800 && u <= 0xDFFF ? 0xFFFD : u);
+        if (conservaByte && u >= 0xDC80 && u <= 0xDCFF) out += static_cast<char>(u - 0xDC00);
+        else AccodaUtf8(out, u >= 0xD800 && u <= 0xDFFF ? 0xFFFD : u);
     }
     return out;
 }

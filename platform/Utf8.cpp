@@ -35,12 +35,21 @@ std::optional<std::uint32_t> DecodificaUtf8(const std::string& t, std::size_t& i
         if ((d & 0xC0) != 0x80) valido = false;
         else cp = (cp << 6) | (d & 0x3F);
     }
-    if (!valido || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+    // Each length has its smallest code point: "c0 b8" is an overlong '8'
+    // that would turn bytes into a character they do not spell.
+    constexpr std::uint32_t Minimo[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (!valido || cp < Minimo[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
         ++i;
         return std::nullopt;
     }
     i += n;
     return cp;
+}
+
+bool Utf8Valido(const std::string& testo) {
+    for (std::size_t i = 0; i < testo.size();)
+        if (!DecodificaUtf8(testo, i)) return false;
+    return true;
 }
 
 }  // namespace noce

@@ -9,6 +9,7 @@
 #include "../Minuscolo.h"
 #include "RegistroInterno.h"
 #include "../Utf16.h"
+#include "../Utf8.h"
 
 namespace noce::posix::registro {
 
@@ -131,11 +132,13 @@ std::string FormaFile(const ValoreRegistro& v) {
     case 1:
         // A string with a line break or a NUL cannot stand between quotes on
         // one line; an export writes it as hex(1), so does this.
-        if (v.dati.find_first_of(std::string("\r\n\0", 3)) == std::string::npos) return Virgolettato(v.dati);
-        byte = Utf8AUtf16le(v.dati) + std::string(2, '\0');
+        // Bytes that are not UTF-8 would make the file itself no text.
+        if (v.dati.find_first_of(std::string("\r\n\0", 3)) == std::string::npos && Utf8Valido(v.dati))
+            return Virgolettato(v.dati);
+        byte = Utf8AUtf16le(v.dati, true) + std::string(2, '\0');
         break;
-    case 2: byte = Utf8AUtf16le(v.dati) + std::string(2, '\0'); break;
-    case 7: byte = Utf8AUtf16le(v.dati) + std::string(v.dati.empty() ? 2 : 4, '\0'); break;
+    case 2: byte = Utf8AUtf16le(v.dati, true) + std::string(2, '\0'); break;
+    case 7: byte = Utf8AUtf16le(v.dati, true) + std::string(v.dati.empty() ? 2 : 4, '\0'); break;
     case 4: {
         auto n = Decimale(v.dati, 0xFFFFFFFFull);
         if (!n) throw DatiNonValidi(v);
@@ -206,13 +209,13 @@ std::optional<ValoreRegistro> DaFormaFile(const std::string& nome, const std::st
     switch (numero) {
     case 1:
     case 2: {
-        std::string t = Utf16leAUtf8(*byte);
+        std::string t = Utf16leAUtf8(*byte, true);
         if (!t.empty() && t.back() == '\0') t.pop_back();
         v.dati = t;
         break;
     }
     case 7: {
-        std::string t = Utf16leAUtf8(*byte);
+        std::string t = Utf16leAUtf8(*byte, true);
         for (int k = 0; k < 2 && !t.empty() && t.back() == '\0'; ++k) t.pop_back();
         v.dati = t;
         break;

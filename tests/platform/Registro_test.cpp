@@ -42,6 +42,12 @@ TEST(Registro, ValuesAreWrittenAsAnExportAndReadBack) {
         {{"q", "REG_QWORD", "1"}, "\"q\"=hex(b):01,00,00,00,00,00,00,00\r\n"},
         {{"e", "REG_EXPAND_SZ", "%A%"}, "\"e\"=hex(2):25,00,41,00,25,00,00,00\r\n"},
         {{"m", "REG_MULTI_SZ", std::string("a\0b", 3)}, "\"m\"=hex(7):61,00,00,00,62,00,00,00,00,00\r\n"},
+        // bytes that are not UTF-8 (overlong, cut short, an encoded
+        // surrogate) go as hex and come back as they went
+        {{"nul-c0-b8", "REG_SZ", std::string("\0\xc0\xb8", 3)}, "\"nul-c0-b8\"=hex(1):00,00,c0,dc,b8,dc,00,00\r\n"},
+        {{"nul-ea", "REG_SZ", std::string("\0\xea", 2)}, "\"nul-ea\"=hex(1):00,00,ea,dc,00,00\r\n"},
+        {{"lunga", "REG_SZ", "\xc0\xb8"}, "\"lunga\"=hex(1):c0,dc,b8,dc,00,00\r\n"},
+        {{"surrogato", "REG_EXPAND_SZ", "\xed\xa0\x80"}, "\"surrogato\"=hex(2):ed,dc,a0,dc,80,dc,00,00\r\n"},
         // beyond the first plane: a surrogate pair, high then low
         {{"faccina", "REG_EXPAND_SZ", "\xF0\x9F\x98\x80"}, "\"faccina\"=hex(2):3d,d8,00,de,00,00\r\n"},
         {{"b", "REG_BINARY", "01,ff"}, "\"b\"=hex:01,ff\r\n"},

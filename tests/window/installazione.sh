@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A whole installation in the real window, as a person does it: choose
 # "Versione ESTESA", press INSTALLA, wait, confirm the completion message
-# with Return. Then the drive holds the product, the registered components,
+# with a click on its OK button. Then the drive holds the product, the registered components,
 # both shortcuts, the font and its registry value, the ESTESA marker; the
 # installer's folder holds nothing but the installer.
 source "$(dirname "$0")/comune.sh"
@@ -15,7 +15,10 @@ installa_e_attendi 'NOCE' 120 || fallito "no completion message"
 riquadro=$RIQUADRO
 schermata "$SCHERMATE/installazione-fine.png"
 echo "screenshot: $SCHERMATE/installazione-fine.png"
-premi_tasto "$riquadro" Return
+geometria "$riquadro"
+xdotool mousemove --sync $((GX + GW - 49)) $((GY + GH - 21))
+sleep 0.1
+xdotool click 1
 attendi_fine 30 || fallito "the program did not end after the completion message"
 ((ESITO == 0)) || fallito "exit status $ESITO"
 

@@ -37,8 +37,10 @@ mano=$("$PUNTATORE")
 schermata_finestra "$PROVA_TMP/sopra.png"
 dopo=$(sotto "$PROVA_TMP/sopra.png")
 ((dopo - prima >= 100)) || fallito "help label not underlined under the pointer ($prima -> $dopo)"
-# the window background: Form_MouseMove leaves the underline alone
-punta 200 170
+# the bare window below the OS line (no control there, so the form's own
+# handler runs): Form_MouseMove leaves the underline alone
+atteso_pixel "$shot" 200 205 "$SFONDO" "bare window below the OS line"
+punta 200 205
 schermata_finestra "$PROVA_TMP/sfondo.png"
 resta=$(sotto "$PROVA_TMP/sfondo.png")
 ((resta - prima >= 100)) || fallito "the window background removed the underline ($resta)"
