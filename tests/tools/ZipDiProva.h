@@ -93,13 +93,17 @@ inline bool DanneggiaPrimaVoce(const std::string& percorso) {
     return true;
 }
 
-// Makes the first entry declare `dimensione` bytes, in both its headers,
-// whatever its data inflate to.
-inline void DichiaraDimensione(const std::string& percorso, std::size_t dimensione) {
+// Makes the first entry (or every one) declare `dimensione` bytes, in the
+// central directory and, for the first, in its local header too, whatever
+// their data inflate to.
+inline void DichiaraDimensione(const std::string& percorso, std::size_t dimensione, bool tutte = false) {
     using namespace dettaglio;
     std::string b = Leggi(percorso);
     Metti(b, 22, 4, dimensione);
-    Metti(b, LeggiDirectory(b).record.at(0) + 24, 4, dimensione);
+    for (std::size_t r : LeggiDirectory(b).record) {
+        Metti(b, r + 24, 4, dimensione);
+        if (!tutte) break;
+    }
     std::ofstream(percorso, std::ios::binary | std::ios::trunc) << b;
 }
 

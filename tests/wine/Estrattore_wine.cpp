@@ -134,6 +134,14 @@ TEST_F(EstrattoreWine, HostileArchivesAndNamesAskedForEndWithInfoZipStatuses) {
              strumenti::DichiaraDimensione(p, 1000);
          },
          2, {{"buono.txt", "buono"}}},
+        {"declared total beyond the free space",
+         [](const std::string& p) {
+             std::vector<strumenti::VoceZip> voci;
+             for (int i = 0; i < 1000; ++i) voci.push_back({"f" + std::to_string(i), "x"});
+             CreaZip(p, voci);
+             strumenti::DichiaraDimensione(p, 0xFFFFFF00, true);  // 4 TiB in all
+         },
+         50, {}},
         {"no archive", [](const std::string&) {}, 9, {}},
         {"names with wildcards", tre, 0, {{"a1.txt", "a"}, {"sub", "<cartella>"}, {"sub/c3.txt", "c"}},
          {"a?.txt", "sub/[b-d]*"}},

@@ -55,7 +55,6 @@ std::optional<Spazio> SpazioLibero(const std::string& percorso);
 // The archive named by a Windows path, as Info-ZIP finds it: as given, else
 // with ".zip" added. Its host path, or empty.
 std::string TrovaArchivio(const std::string& percorsoWindows);
-std::string PercorsoHost(const std::string& percorsoWindows);
 // The archive's bytes for libzip.
 zip_source_t* ApriSorgente(const std::string& host, zip_error_t* errore);
 

@@ -23,6 +23,7 @@
 #include "Opzioni.h"
 #include "Sistema.h"
 #include "Sovrapposizioni.h"
+#include "platform/PercorsiHost.h"
 
 namespace {
 
@@ -201,7 +202,7 @@ int Estrai(const Opzioni& o) {
     if (int esito = Apri(o, a); esito != Ok) return esito;
     if (o.silenzio == 0) std::printf("Archive:  %s\n", o.archivio.c_str());
 
-    const std::string destinazione = PercorsoHost(o.cartella);
+    const std::string destinazione = noce::sistema::PercorsoHost(o.cartella);
     const auto spazio = SpazioLibero(destinazione);
     Piano piano = Prevedi(a.z, o, spazio ? spazio->blocco : 1);
     if (spazio && piano.byte > spazio->liberi) {

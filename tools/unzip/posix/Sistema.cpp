@@ -11,7 +11,7 @@
 #include <cstring>
 
 #include "../Interruzione.h"
-#include "platform/posix/Percorsi.h"
+#include "platform/PercorsiHost.h"
 
 namespace estrattore {
 
@@ -97,12 +97,10 @@ std::optional<Spazio> SpazioLibero(const std::string& percorso) {
     return Spazio{static_cast<std::uint64_t>(s.f_bavail) * s.f_frsize, std::max<std::uint64_t>(s.f_frsize, 1)};
 }
 
-std::string PercorsoHost(const std::string& percorsoWindows) { return noce::posix::PercorsoHost(percorsoWindows); }
-
 std::string TrovaArchivio(const std::string& windows) {
     for (const std::string& nome : {windows, windows + ".zip"}) {
         struct stat st {};
-        std::string host = PercorsoHost(nome);
+        std::string host = noce::sistema::PercorsoHost(nome);
         if (::stat(host.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return host;
     }
     return {};

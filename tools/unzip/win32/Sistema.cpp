@@ -147,8 +147,6 @@ std::optional<Spazio> SpazioLibero(const std::string& percorso) {
     return s;
 }
 
-std::string PercorsoHost(const std::string& percorsoWindows) { return percorsoWindows; }
-
 std::string TrovaArchivio(const std::string& windows) {
     for (const std::string& nome : {windows, windows + ".zip"}) {
         DWORD a = GetFileAttributesW(Larga(nome).c_str());
