@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "platform/Sistema.h"
+#include "platform/Spazi.h"
 
 namespace noce {
 
@@ -24,9 +25,7 @@ std::optional<std::string> PrimoCampo(const std::string& testo) {
         return testo.substr(i + 1, chiusa == std::string::npos ? std::string::npos : chiusa - i - 1);
     }
     auto fine = testo.find_first_of(",\r\n", i);
-    std::string campo = testo.substr(i, fine == std::string::npos ? std::string::npos : fine - i);
-    while (!campo.empty() && Spazio(campo.back())) campo.pop_back();
-    return campo;
+    return SenzaSpazi(testo.substr(i, fine == std::string::npos ? std::string::npos : fine - i));
 }
 
 double Val(const std::string& testo) {

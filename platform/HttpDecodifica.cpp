@@ -9,18 +9,14 @@
 #include <vector>
 
 #include "Http.h"
+#include "Minuscolo.h"
+#include "Spazi.h"
 
 namespace noce::http {
 
 namespace {
 
 ErroreRuntime NonValida() { return ErroreWinHttp(codice::RispostaNonValida); }
-
-std::string Minuscolo(std::string s) {
-    for (auto& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    return s;
-}
 
 // A zlib stream starts with a method byte of 8 and a check over the first
 // two bytes; anything else offered as "deflate" is taken as raw deflate,
@@ -128,16 +124,13 @@ Decodifica::Decodifica(const std::string& codifiche, Pozzo uscita, std::uint64_t
     for (;;) {
         auto virgola = codifiche.find(',', inizio);
         std::string c = codifiche.substr(inizio, virgola == std::string::npos ? virgola : virgola - inizio);
-        auto a = c.find_first_not_of(" \t");
-        if (a != std::string::npos) {
-            c = Minuscolo(c.substr(a, c.find_last_not_of(" \t") - a + 1));
-            if (c == "gzip" || c == "x-gzip" || c == "deflate") {
-                stadi_.push_back(std::make_unique<Stadio>(c != "deflate", verso));
-                Stadio* s = stadi_.back().get();
-                verso = [s](const char* d, std::size_t n) { s->Scrivi(d, n); };
-            } else if (c != "identity") {
-                sconosciuta_ = true;
-            }
+        c = MinuscoloNome(SenzaSpazi(c));
+        if (c == "gzip" || c == "x-gzip" || c == "deflate") {
+            stadi_.push_back(std::make_unique<Stadio>(c != "deflate", verso));
+            Stadio* s = stadi_.back().get();
+            verso = [s](const char* d, std::size_t n) { s->Scrivi(d, n); };
+        } else if (!c.empty() && c != "identity") {
+            sconosciuta_ = true;
         }
         if (virgola == std::string::npos) break;
         inizio = virgola + 1;

@@ -5,6 +5,8 @@
 #include <optional>
 
 #include "Http.h"
+#include "Minuscolo.h"
+#include "Spazi.h"
 
 namespace noce::http {
 
@@ -17,19 +19,6 @@ constexpr std::uint64_t MassimoBlocco = std::uint64_t{1} << 40;
 
 ErroreRuntime NonValida() { return ErroreWinHttp(codice::RispostaNonValida); }
 ErroreRuntime Interrotta() { return ErroreWinHttp(codice::ConnessioneInterrotta); }
-
-std::string Minuscolo(std::string s) {
-    for (auto& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    return s;
-}
-
-std::string SenzaSpazi(const std::string& s) {
-    auto inizio = s.find_first_not_of(" \t");
-    if (inizio == std::string::npos) return "";
-    auto fine = s.find_last_not_of(" \t");
-    return s.substr(inizio, fine - inizio + 1);
-}
 
 bool Cifre(const std::string& s) {
     return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -129,7 +118,7 @@ void LeggiIntestazioni(Lettore& lettore, std::size_t& bilancio, Intestazioni& in
 std::optional<std::uint64_t> LunghezzaDichiarata(const Intestazioni& intestazioni) {
     std::optional<std::uint64_t> lunghezza;
     for (const auto& [nome, valore] : intestazioni) {
-        if (Minuscolo(nome) != "content-length") continue;
+        if (MinuscoloNome(nome) != "content-length") continue;
         // "5, 5" is one length said twice; two different lengths are a
         // response that cannot be framed.
         std::size_t inizio = 0;
@@ -182,10 +171,10 @@ void LeggiBlocchi(Lettore& lettore, const Pozzo& corpo) {
 }  // namespace
 
 std::string ValoreIntestazione(const Intestazioni& intestazioni, const std::string& nome) {
-    std::string cercato = Minuscolo(nome), valore;
+    std::string cercato = MinuscoloNome(nome), valore;
     bool trovato = false;
     for (const auto& [n, v] : intestazioni) {
-        if (Minuscolo(n) != cercato) continue;
+        if (MinuscoloNome(n) != cercato) continue;
         if (trovato) valore += ", ";
         valore += v;
         trovato = true;
@@ -223,7 +212,7 @@ Risposta LeggiRisposta(const Sorgente& sorgente, bool richiestaHead,
     if (richiestaHead || r.status == 204 || r.status == 304) return r;
 
     const Pozzo corpo = perCorpo(r);
-    std::string trasferimento = Minuscolo(ValoreIntestazione(r.intestazioni, "Transfer-Encoding"));
+    std::string trasferimento = MinuscoloNome(ValoreIntestazione(r.intestazioni, "Transfer-Encoding"));
     if (!trasferimento.empty()) {
         auto ultima = trasferimento.rfind(',');
         if (SenzaSpazi(ultima == std::string::npos ? trasferimento : trasferimento.substr(ultima + 1)) == "chunked")

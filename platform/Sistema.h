@@ -31,10 +31,24 @@ void RimuoviCartella(const std::string& percorso);
 void CopiaFile(const std::string& da, const std::string& a);
 // Deletes a plain file (Kill).
 void EliminaFile(const std::string& percorso);
-// The plain, visible files of a folder, sorted by name without regard to
-// case (what a file list box shows). Links count as files.
+// What a folder listing tells of an entry. A link is a file, whatever it
+// points at (deleting it by name removes the link); a link to a folder
+// elsewhere is no folder of this one, so it is Altro on Windows.
+enum class TipoVoce { File, Cartella, Altro };
+struct VoceCartella {
+    std::string nome;
+    TipoVoce tipo = TipoVoce::Altro;
+    bool nascosta = false;  // hidden or system; on Linux, a name with a leading "."
+};
+// Every entry of a folder but "." and "..", sorted by name without regard
+// to case as the platform sorts them. Throws for a folder that is not there.
+std::vector<VoceCartella> VociCartella(const std::string& cartella);
+// The names of the entries the filter keeps, in that order.
+std::vector<std::string> Elenco(const std::string& cartella, const std::function<bool(const VoceCartella&)>& filtro);
+// The plain, visible files of a folder (what a file list box shows).
 std::vector<std::string> ElencoFile(const std::string& cartella);
-// The sub-folders of a folder, without following links out of it.
+// The sub-folders of a folder, hidden ones too, without following links out
+// of it.
 std::vector<std::string> ElencoCartelle(const std::string& cartella);
 
 // ---- Text files (Windows-1252 on disk, UTF-8 here) -----------------------

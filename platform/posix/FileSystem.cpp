@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "../Sistema.h"
-#include "Macchina.h"
-#include "FileHost.h"
-#include "Percorsi.h"
 #include "../Cp1252.h"
+#include "../Sistema.h"
+#include "FileHost.h"
+#include "Macchina.h"
+#include "Percorsi.h"
 
 namespace noce::sistema {
 
@@ -44,11 +44,6 @@ void VerificaScrivibile(const std::string& host) {
 void VerificaGenitore(const std::string& host) {
     struct stat st;
     if (stat(GenitoreDi(host).c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) throw ErroreDi(err::PercorsoNonTrovato);
-}
-
-bool PrimaMinore(const std::string& a, const std::string& b) {
-    std::string la = MinuscoloNome(a), lb = MinuscoloNome(b);
-    return la != lb ? la < lb : a < b;
 }
 
 }  // namespace
@@ -106,40 +101,29 @@ void EliminaFile(const std::string& p) {
     if (::unlink(h.c_str()) != 0) throw ErroreDaErrno(errno);
 }
 
-std::vector<std::string> ElencoFile(const std::string& cartella) {
+std::vector<VoceCartella> VociCartella(const std::string& cartella) {
     std::string h = PercorsoHost(cartella);
-    std::vector<std::string> nomi;
-    DIR* d = opendir(h.c_str());
-    if (!d) throw ErroreDaErrno(errno, true);
-    while (dirent* e = readdir(d)) {
-        std::string n = e->d_name;
-        if (n.starts_with(".")) continue;
-        struct stat st;
-        // A link is listed as a file, whatever it points at: deleting it
-        // by name removes the link, never what lies behind it.
-        if (lstat((h + "/" + n).c_str(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)))
-            nomi.push_back(n);
-    }
-    closedir(d);
-    std::sort(nomi.begin(), nomi.end(), PrimaMinore);
-    return nomi;
-}
-
-std::vector<std::string> ElencoCartelle(const std::string& cartella) {
-    std::string h = PercorsoHost(cartella);
-    std::vector<std::string> nomi;
+    std::vector<VoceCartella> voci;
     DIR* d = opendir(h.c_str());
     if (!d) throw ErroreDaErrno(errno, true);
     while (dirent* e = readdir(d)) {
         std::string n = e->d_name;
         if (n == "." || n == "..") continue;
+        VoceCartella v{n, TipoVoce::Altro, n.starts_with(".")};
         struct stat st;
-        // lstat: a link to a folder elsewhere is not a folder of this one.
-        if (lstat((h + "/" + n).c_str(), &st) == 0 && S_ISDIR(st.st_mode)) nomi.push_back(n);
+        // lstat: a link is never the folder or file it points at.
+        if (lstat((h + "/" + n).c_str(), &st) == 0) {
+            if (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)) v.tipo = TipoVoce::File;
+            else if (S_ISDIR(st.st_mode)) v.tipo = TipoVoce::Cartella;
+        }
+        voci.push_back(std::move(v));
     }
     closedir(d);
-    std::sort(nomi.begin(), nomi.end(), PrimaMinore);
-    return nomi;
+    std::sort(voci.begin(), voci.end(), [](const VoceCartella& a, const VoceCartella& b) {
+        std::string la = MinuscoloNome(a.nome), lb = MinuscoloNome(b.nome);
+        return la != lb ? la < lb : a.nome < b.nome;
+    });
+    return voci;
 }
 
 std::string LeggiTesto(const std::string& p) { return Cp1252AUtf8(posix::LeggiFileHost(PercorsoHost(p))); }

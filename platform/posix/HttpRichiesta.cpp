@@ -6,6 +6,7 @@
 
 #include "../CorpoRisposta.h"
 #include "../Destinazione.h"
+#include "../Minuscolo.h"
 #include "../RichiestaHttp.h"
 #include "Http.h"
 
@@ -14,12 +15,6 @@ namespace noce {
 namespace posix::http {
 
 namespace {
-
-std::string Minuscolo(std::string s) {
-    for (auto& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    return s;
-}
 
 // Bytes a request line cannot carry as they are.
 std::string Escape(const std::string& s) {
@@ -44,7 +39,7 @@ int Millisecondi(int t) { return t > 0 ? t : INT_MAX; }
 Url AnalizzaUrl(const std::string& url) {
     auto sep = url.find("://");
     if (sep == std::string::npos) throw ErroreWinHttp(codice::UrlNonValido);
-    if (Minuscolo(url.substr(0, sep)) != "http") throw ErroreWinHttp(codice::SchemaNonRiconosciuto);
+    if (MinuscoloNome(url.substr(0, sep)) != "http") throw ErroreWinHttp(codice::SchemaNonRiconosciuto);
     std::string resto = url.substr(sep + 3);
     auto finePadrone = resto.find_first_of("/?#");
     std::string autorita = resto.substr(0, finePadrone);
@@ -96,7 +91,7 @@ void WinHttpRequest::Send() {
     bool conHost = false;
     for (const auto& [nome, valore] : intestazioni_) {
         richiesta += nome + ": " + valore + "\r\n";
-        conHost = conHost || Minuscolo(nome) == "host";
+        conHost = conHost || MinuscoloNome(nome) == "host";
     }
     // HTTP/1.1 has no request without a Host; one set by the caller is
     // never touched or moved.

@@ -12,7 +12,7 @@
 #include <sstream>
 
 #include "Percorsi.h"
-#include "Versione.h"
+#include "CartelleBuild.h"
 
 namespace fs = std::filesystem;
 

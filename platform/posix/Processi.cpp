@@ -14,6 +14,7 @@
 #include <set>
 #include <thread>
 
+#include "../Minuscolo.h"
 #include "../Sistema.h"
 #include "Percorsi.h"
 
@@ -36,12 +37,6 @@ bool HaEstensione(const std::string& nome) {
 
 bool HaPercorso(const std::string& nome) {
     return nome.find_first_of("\\/") != std::string::npos || (nome.size() >= 2 && nome[1] == ':');
-}
-
-std::string Minuscolo(std::string s) {
-    for (auto& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    return s;
 }
 
 // The host file a program name stands for, searched as CreateProcess does.
@@ -80,7 +75,7 @@ std::optional<std::string> CercaFile(const std::string& nome) {
 
 std::optional<ProgrammaTrovato> Completa(const std::string& host, const std::string& argv0, const std::string& resto) {
     ProgrammaTrovato p{host, argv0, ArgomentiCrt(resto)};
-    std::string est = Minuscolo(host.substr(host.size() >= 4 ? host.size() - 4 : 0));
+    std::string est = MinuscoloNome(host.substr(host.size() >= 4 ? host.size() - 4 : 0));
     if (est == ".bat" || est == ".cmd") {
         auto cmd = CercaFile("C:\\Windows\\System32\\cmd.exe");
         if (!cmd) return std::nullopt;
@@ -178,7 +173,7 @@ pid_t Avvia(const std::string& riga) {
     // Windows runs any .exe; the bootstrap and the downloader save plain
     // files, so the execute bit is given here. Only to an .exe: a data file
     // named as a program does not become one.
-    if (posix::Minuscolo(p->host).ends_with(".exe") && ::access(p->host.c_str(), X_OK) != 0) {
+    if (MinuscoloNome(p->host).ends_with(".exe") && ::access(p->host.c_str(), X_OK) != 0) {
         struct stat st;
         if (stat(p->host.c_str(), &st) == 0) ::chmod(p->host.c_str(), st.st_mode | S_IXUSR | S_IXGRP | S_IXOTH);
     }

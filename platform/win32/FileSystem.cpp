@@ -43,29 +43,6 @@ bool PrimaMinore(const std::wstring& a, const std::wstring& b) {
     return c != CSTR_EQUAL ? c == CSTR_LESS_THAN : a < b;
 }
 
-template <typename Scelta>
-std::vector<std::string> Elenco(const std::string& cartella, Scelta sceglie) {
-    std::wstring c = Larga(cartella);
-    if (!c.empty() && c.back() != L'\\' && c.back() != L'/') c += L'\\';
-    WIN32_FIND_DATAW d;
-    HANDLE h = FindFirstFileExW((c + L"*").c_str(), FindExInfoBasic, &d, FindExSearchNameMatch, nullptr, 0);
-    if (h == INVALID_HANDLE_VALUE) {
-        DWORD e = GetLastError();
-        if (e == ERROR_FILE_NOT_FOUND && ECartella(GetFileAttributesW(c.c_str()))) return {};
-        throw ErroreDaWin32(e, true);
-    }
-    std::vector<std::wstring> nomi;
-    do {
-        std::wstring n = d.cFileName;
-        if (n != L"." && n != L".." && sceglie(d.dwFileAttributes)) nomi.push_back(n);
-    } while (FindNextFileW(h, &d));
-    FindClose(h);
-    std::sort(nomi.begin(), nomi.end(), PrimaMinore);
-    std::vector<std::string> fuori;
-    for (const auto& n : nomi) fuori.push_back(win32::DaLarga(n));
-    return fuori;
-}
-
 // Open For Output or For Append, one Print, Close. A hidden file is opened
 // as it is (CREATE_ALWAYS would refuse it) and emptied for Output.
 void ScriviTestoCon(const std::string& p, const std::string& testo, bool accoda) {
@@ -137,17 +114,32 @@ void EliminaFile(const std::string& p) {
     if (!DeleteFileW(w.c_str())) throw UltimoErrore();
 }
 
-std::vector<std::string> ElencoFile(const std::string& cartella) {
-    return Elenco(cartella, [](DWORD a) {
-        return !(a & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
-    });
-}
-
-std::vector<std::string> ElencoCartelle(const std::string& cartella) {
-    // A junction or a link to a folder elsewhere is not a folder of this one.
-    return Elenco(cartella, [](DWORD a) {
-        return (a & FILE_ATTRIBUTE_DIRECTORY) && !(a & FILE_ATTRIBUTE_REPARSE_POINT);
-    });
+std::vector<VoceCartella> VociCartella(const std::string& cartella) {
+    std::wstring c = Larga(cartella);
+    if (!c.empty() && c.back() != L'\\' && c.back() != L'/') c += L'\\';
+    WIN32_FIND_DATAW d;
+    HANDLE h = FindFirstFileExW((c + L"*").c_str(), FindExInfoBasic, &d, FindExSearchNameMatch, nullptr, 0);
+    if (h == INVALID_HANDLE_VALUE) {
+        DWORD e = GetLastError();
+        if (e == ERROR_FILE_NOT_FOUND && ECartella(GetFileAttributesW(c.c_str()))) return {};
+        throw ErroreDaWin32(e, true);
+    }
+    std::vector<std::pair<std::wstring, DWORD>> trovate;
+    do {
+        std::wstring n = d.cFileName;
+        if (n != L"." && n != L"..") trovate.emplace_back(n, d.dwFileAttributes);
+    } while (FindNextFileW(h, &d));
+    FindClose(h);
+    std::sort(trovate.begin(), trovate.end(), [](const auto& a, const auto& b) { return PrimaMinore(a.first, b.first); });
+    std::vector<VoceCartella> voci;
+    for (const auto& [n, a] : trovate) {
+        // A junction or a link to a folder elsewhere is not a folder of this one.
+        TipoVoce tipo = !(a & FILE_ATTRIBUTE_DIRECTORY)     ? TipoVoce::File
+                        : (a & FILE_ATTRIBUTE_REPARSE_POINT) ? TipoVoce::Altro
+                                                             : TipoVoce::Cartella;
+        voci.push_back({win32::DaLarga(n), tipo, (a & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0});
+    }
+    return voci;
 }
 
 std::string LeggiTesto(const std::string& p) { return Cp1252AUtf8(win32::LeggiTuttoWin(Larga(p))); }

@@ -14,6 +14,7 @@
 #include "../CorpoRisposta.h"
 #include "../Destinazione.h"
 #include "../Http.h"
+#include "../Minuscolo.h"
 #include "ErroriWin.h"
 #include "Unicode.h"
 
@@ -23,12 +24,6 @@ using http::ErroreWinHttp;
 namespace codice = http::codice;
 
 namespace {
-
-std::string Minuscolo(std::string s) {
-    for (auto& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    return s;
-}
 
 DWORD Millisecondi(int t) { return t > 0 ? static_cast<DWORD>(t) : 0; }
 
@@ -140,7 +135,7 @@ void WinHttpRequest::Send() {
         if (!WinHttpAddRequestHeaders(richiesta.h, riga.c_str(), static_cast<DWORD>(riga.size()),
                                       WINHTTP_ADDREQ_FLAG_ADD))
             Fallito();
-        conHost = conHost || Minuscolo(nome) == "host";
+        conHost = conHost || MinuscoloNome(nome) == "host";
     }
     // Without a Host of the caller's, the URL's, also when NOCE_SERVER sends
     // the connection elsewhere.

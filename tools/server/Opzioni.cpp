@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "Versione.h"
+#include "CartelleBuild.h"
 
 namespace server {
 

@@ -14,21 +14,15 @@
 #include <vector>
 
 #include "Comandi.h"
-#include "platform/RichiestaHttp.h"
 #include "platform/Destinazione.h"
+#include "platform/RichiestaHttp.h"
+#include "platform/Spazi.h"
 
 extern char** environ;
 
 using namespace noce;
 
 namespace {
-
-std::string Spazi(const std::string& s) {
-    auto a = s.find_first_not_of(" \t");
-    if (a == std::string::npos) return {};
-    auto b = s.find_last_not_of(" \t");
-    return s.substr(a, b - a + 1);
-}
 
 std::string NomeModulo(std::string dll) {
     auto barra = dll.find_last_of("\\/");
@@ -108,17 +102,17 @@ int main(int argc, char** argv) {
     // been written after a blank ("url.dll, FileProtocolHandler").
     std::string riga;
     for (int i = 1; i < argc; ++i) riga += (i > 1 ? " " : "") + std::string(argv[i]);
-    riga = Spazi(riga);
+    riga = SenzaSpazi(riga);
     auto virgola = riga.find(',');
     if (riga.empty() || virgola == std::string::npos) {
         std::cerr << "Sintassi: rundll32.exe url.dll,FileProtocolHandler INDIRIZZO" << std::endl;
         return 1;
     }
-    std::string dll = Spazi(riga.substr(0, virgola));
-    std::string dopo = Spazi(riga.substr(virgola + 1));
+    std::string dll = SenzaSpazi(riga.substr(0, virgola));
+    std::string dopo = SenzaSpazi(riga.substr(virgola + 1));
     auto spazio = dopo.find_first_of(" \t");
     std::string funzione = dopo.substr(0, spazio);
-    std::string argomento = spazio == std::string::npos ? "" : Spazi(dopo.substr(spazio));
+    std::string argomento = spazio == std::string::npos ? "" : SenzaSpazi(dopo.substr(spazio));
 
     std::string f = comandi::Maiuscolo(funzione);
     if (NomeModulo(dll) != "URL" || (f != "FILEPROTOCOLHANDLER" && f != "FILEPROTOCOLHANDLERA" && f != "OPENURL" &&
