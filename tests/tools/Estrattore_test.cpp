@@ -65,9 +65,9 @@ protected:
     // The extractor run on the archive with the target folder on a fresh
     // tmpfs of `kib` KiB, in a mount namespace that goes with it; what it
     // left there is copied to Setup/copia. 97 when no tmpfs can be mounted.
-    int EseguiSuDiscoPiccolo(int kib) {
+    int EseguiSuDiscoPiccolo(int kib, const std::string& opzioni = "") {
         const std::string script =
-            "mount -t tmpfs -o size=" + std::to_string(kib) + "k noce \"$1\" || exit 97; "
+            "mount -t tmpfs -o size=" + std::to_string(kib) + "k" + opzioni + " noce \"$1\" || exit 97; "
             "d=$1 c=$2; shift 2; \"$@\"; rc=$?; mkdir -p \"$c\"; cp -a \"$d\"/. \"$c\"; exit $rc";
         std::vector<std::string> riga = Isolato({"-m", "sh", "-c", script, "sh", drive.Host("Setup/files"),
                                                  drive.Host("Setup/copia"), NOCE_UNZIP, "-o",
@@ -283,6 +283,7 @@ TEST_F(Estrattore, HostileArchivesWriteNoMoreThanTheyDeclareAndFit) {
         int atteso;
         const char* messaggio;
         std::map<std::string, std::string> resta;
+        const char* opzioni = "";  // of the tmpfs
     };
     const std::string kib200(200 * 1024, 'x'), kib600(600 * 1024, 'y');
     std::vector<Caso> casi = {
@@ -292,6 +293,9 @@ TEST_F(Estrattore, HostileArchivesWriteNoMoreThanTheyDeclareAndFit) {
         {"declared total beyond the free space",
          [&](const std::string& p) { CreaZip(p, {{"a", "a"}, {"b", kib600}, {"c", kib600}}); },
          50, "spazio insufficiente", {}},
+        {"the disk filling up all the same (no inodes left)",
+         [&](const std::string& p) { CreaZip(p, {{"a", "a"}, {"b", "b"}, {"c", "c"}, {"d", "d"}, {"e", "e"}}); },
+         50, "scrittura di", {{"a", "a"}, {"b", "b"}}, ",nr_inodes=3"},
         {"an entry inflating past its declared size",
          [&](const std::string& p) {
              CreaZip(p, {{"bomba", std::string(64 << 20, '\0')}, {"buono.txt", "buono"}});
@@ -314,7 +318,7 @@ TEST_F(Estrattore, HostileArchivesWriteNoMoreThanTheyDeclareAndFit) {
     // The overlap check reads the central directory itself: in its Zip64
     // form too, where a misread size or offset would refuse a sound archive
     // or miss an overlap.
-    for (std::size_t i : {0, 4}) {
+    for (std::size_t i : {0, 5}) {
         Caso zip64 = casi[i];
         zip64.prepara = [prepara = casi[i].prepara](const std::string& p) {
             prepara(p);
@@ -323,10 +327,10 @@ TEST_F(Estrattore, HostileArchivesWriteNoMoreThanTheyDeclareAndFit) {
         casi.push_back(zip64);
     }
     for (const Caso& caso : casi) {
-        SCOPED_TRACE(std::string(caso.nome) + (&caso - casi.data() >= 5 ? ", Zip64" : ""));
+        SCOPED_TRACE(std::string(caso.nome) + (&caso - casi.data() >= 6 ? ", Zip64" : ""));
         fs::remove_all(drive.Host("Setup/copia"));
         caso.prepara(drive.Host("Setup/Transito.zip"));
-        int esito = EseguiSuDiscoPiccolo(1024);
+        int esito = EseguiSuDiscoPiccolo(1024, caso.opzioni);
         if (esito == 97) GTEST_SKIP() << "no tmpfs can be mounted here: needs root or user namespaces";
         EXPECT_EQ(esito, caso.atteso);
         EXPECT_NE(LeggiFile(drive.Host("errori.txt")).find(caso.messaggio), std::string::npos);
