@@ -18,12 +18,14 @@ export NOCE_DRIVE_C="$WINEPREFIX/drive_c"
 CONTENUTO_WIN="$NOCE_BUILD_WIN/server-content"
 
 # For the tests that fetch: the Windows demo content (the Windows
-# downloader, extractor and product) must have been built.
+# downloader, extractor and product) must have been built; a build that
+# lacks it fails the test, it does not pass unseen.
 richiede_contenuto_win() {
-    if [[ ! -f "$CONTENUTO_WIN/download/scaricatore.exe" || ! -f "$CONTENUTO_WIN/download/FulcroNoceFiles.zip" ]]; then
-        echo "[  SKIPPED ] no Windows demo content in $CONTENUTO_WIN: the Windows build has not made it"
-        exit 0
-    fi
+    local f
+    for f in scaricatore.exe unzip.exe FulcroNoceFiles.zip lista.txt; do
+        [[ -f "$CONTENUTO_WIN/download/$f" ]] ||
+            fallito "no download/$f in $CONTENUTO_WIN: build build-win (scripts/prepara-windows.sh)"
+    done
 }
 
 # Without a window manager Wine draws the frame itself: the client area

@@ -3,8 +3,8 @@
 # C:\Setup\transito.zip is already there, answered from the keyboard. The
 # server has no archive, so "No" (Right, then Return) must install from the
 # archive at hand, and Yes (Return alone: the first button is the default)
-# must fetch it again and fail. The question has no close box: Escape
-# leaves it open.
+# must fetch it again and fail. Escape is not tried: Windows' Yes/No box
+# ignores it, Wine's ends the box with IDCANCEL, which Windows never gives.
 source "$(dirname "$0")/comune.sh"
 richiede_contenuto_win
 avvia_xvfb
@@ -22,16 +22,22 @@ while read -r tasti esito titolo; do
     [[ "$(tail -n2 <<<"$testi")" == $'E\' già presente il file transito.zip.\nScaricarlo di nuovo?' ]] ||
         fallito "$esito: the question says: $testi"
     (($(wc -l <<<"$testi") == 5)) || fallito "$esito: not two buttons: $testi"
-    premi_tasto "$domanda" Escape
-    sleep 0.5
-    xwininfo -id "$domanda" | grep -q IsViewable || fallito "$esito: Escape closed the question"
     [[ $esito == installa ]] && schermata "$SCHERMATE/wine-domanda.png"
     for t in ${tasti//,/ }; do
         premi_tasto "$domanda" "$t"
         sleep 0.2
     done
-    prossimo=$(attendi_finestra "^$titolo\$" 180) || fallito "$esito: no box \"$titolo\" after the answer"
+    # The question is titled NOCE too, and Wine may still show it for a moment.
+    prossimo=""
+    for ((i = 0; i < 1800; i++)); do
+        prossimo=$(xdotool search --onlyvisible --name "^$titolo\$" 2>/dev/null | grep -vx "$domanda" | head -n1 || true)
+        [[ -z "$prossimo" ]] || break
+        sleep 0.1
+    done
+    [[ -n "$prossimo" ]] || fallito "$esito: no box \"$titolo\" after the answer"
     sleep 0.5
+    # After an installation the box is behind the font batch's console.
+    attiva_finestra "$prossimo"
     premi_tasto "$prossimo" Return
     attendi_fine 30 || fallito "$esito: the program did not end"
     case $esito in
