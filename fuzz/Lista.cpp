@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -22,6 +23,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     char modello[] = "/tmp/noce-fuzz-lista-XXXXXX";
     std::string drive = mkdtemp(modello);
     setenv("NOCE_DRIVE_C", drive.c_str(), 1);
+    std::atexit([] { std::filesystem::remove_all(std::getenv("NOCE_DRIVE_C")); });
     percorsoLista = noce::posix::PercorsoWindows(drive + "/Lista.txt");
     return 0;
 }

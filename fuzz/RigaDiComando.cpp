@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -39,6 +40,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     char modello[] = "/tmp/noce-fuzz-drive-XXXXXX";
     drive = mkdtemp(modello);
     setenv("NOCE_DRIVE_C", drive.c_str(), 1);
+    std::atexit([] { std::filesystem::remove_all(std::getenv("NOCE_DRIVE_C")); });
     return 0;
 }
 
