@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "Installatore.h"
+#include "support/FileDiProva.h"
 
 extern char** environ;
 
@@ -26,13 +27,6 @@ namespace noce::prova {
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string LeggiFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // noce-server on a free port of 127.0.0.1, serving `radice`; stopped when
 // the object goes.
@@ -93,7 +87,7 @@ std::map<std::string, std::string> Albero(const fs::path& cartella, const std::s
     for (const auto& e : fs::recursive_directory_iterator(cartella)) {
         if (!e.is_regular_file()) continue;
         std::string relativo = fs::relative(e.path(), cartella).string();
-        if (relativo != salvo) file[relativo] = LeggiFile(e.path());
+        if (relativo != salvo) file[relativo] = prova::LeggiFile(e.path());
     }
     return file;
 }
@@ -144,16 +138,16 @@ TEST(CicloCompleto, FetchesEverythingUnpacksAndInstalls) {
 
     c.inst.Esegui([&] { c.inst.form->ImgTasto_Click(0); });
     ASSERT_FALSE(c.inst.ui.terminato) << (c.inst.ui.riquadri.empty() ? "" : c.inst.ui.riquadri.back().testo);
-    EXPECT_TRUE(c.inst.Leggi("scaricatore.exe") == LeggiFile(NOCE_SCARICATORE)) << "the bootstrap saves the program whole";
+    EXPECT_TRUE(c.inst.Leggi("scaricatore.exe") == prova::LeggiFile(NOCE_SCARICATORE)) << "the bootstrap saves the program whole";
 
     EXPECT_EQ(c.TickFinoA(7), (std::vector<int>{1, 2, 3, 4, 5, 6, 7}));
     ASSERT_FALSE(c.inst.ui.terminato) << (c.inst.ui.riquadri.empty() ? "" : c.inst.ui.riquadri.back().testo);
     EXPECT_TRUE(c.inst.ui.riquadri.empty());
 
     const fs::path download = c.lavoro / "server/download";
-    EXPECT_TRUE(c.inst.Leggi("lista.txt") == LeggiFile(download / "lista.txt"));
-    EXPECT_TRUE(c.inst.Leggi("unzip.exe") == LeggiFile(download / "unzip.exe"));
-    EXPECT_TRUE(c.inst.Leggi("Transito.zip") == LeggiFile(download / "FulcroNoceFiles.zip"));
+    EXPECT_TRUE(c.inst.Leggi("lista.txt") == prova::LeggiFile(download / "lista.txt"));
+    EXPECT_TRUE(c.inst.Leggi("unzip.exe") == prova::LeggiFile(download / "unzip.exe"));
+    EXPECT_TRUE(c.inst.Leggi("Transito.zip") == prova::LeggiFile(download / "FulcroNoceFiles.zip"));
     // State 6 left in DirFiles what the archive holds, and nothing else.
     EXPECT_EQ(Albero(c.inst.Host("files"), "logInstallazione.txt"), ContenutoArchivio(c.lavoro));
 

@@ -48,9 +48,9 @@ struct CasoMarcatori {
     friend void PrintTo(const CasoMarcatori& c, std::ostream* os) { *os << c.nome; }
 };
 
-class Marcatori : public ::testing::TestWithParam<CasoMarcatori> {};
+class Markers : public ::testing::TestWithParam<CasoMarcatori> {};
 
-TEST_P(Marcatori, SopraInstallazioniPrecedenti) {
+TEST_P(Markers, OverEarlierInstallations) {
     const auto& c = GetParam();
     Corsa corsa;
     if (c.ridottoPrima) corsa.drive.Scrivi("Noce/ImpostaRidotto.max", c.ridottoPrima);
@@ -73,7 +73,7 @@ TEST_P(Marcatori, SopraInstallazioniPrecedenti) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Casi, Marcatori,
+    Cases, Markers,
     ::testing::Values(CasoMarcatori{"BasicNuova", false, nullptr, nullptr, "", nullptr, "Versione BASIC"},
                       CasoMarcatori{"BasicSopraEstesaLasciaEntrambi", false, nullptr, "x", "", "x", "Versione BASIC"},
                       CasoMarcatori{"BasicSvuotaIlSuo", false, "vecchio", nullptr, "", nullptr, "Versione BASIC"},
@@ -92,7 +92,7 @@ void PreparaFileDiLavoro(const AmbienteInstallazione& a) {
         if (std::string(f) != "Setup/lista.txt") a.drive.Scrivi(f, f);
 }
 
-TEST(Pulizia, NienteResta) {
+TEST(Cleanup, NothingStays) {
     Corsa corsa;
     PreparaFileDiLavoro(corsa);
     // What an archive brings: sub-folders, nested, with files; and links to
@@ -128,7 +128,7 @@ TEST(Pulizia, NienteResta) {
                           "logInstallazione.txt") != corsa.form.List2.Elementi.end());
 }
 
-TEST(Pulizia, FileDiLavoroAssentiNonSonoUnErrore) {
+TEST(Cleanup, AbsentWorkFilesAreNoError) {
     Corsa corsa;
     corsa.Esegui();
     ASSERT_EQ(corsa.ui.riquadri.size(), 1u);
@@ -175,9 +175,9 @@ struct CasoBlocco {
     friend void PrintTo(const CasoBlocco& c, std::ostream* os) { *os << c.nome; }
 };
 
-class PuliziaBloccata : public ::testing::TestWithParam<CasoBlocco> {};
+class BlockedCleanup : public ::testing::TestWithParam<CasoBlocco> {};
 
-TEST_P(PuliziaBloccata, FinisceA119DopoIlMessaggio) {
+TEST_P(BlockedCleanup, EndsAt119AfterTheMessage) {
     const auto& c = GetParam();
     Corsa corsa;
     PreparaFileDiLavoro(corsa);
@@ -203,7 +203,7 @@ TEST_P(PuliziaBloccata, FinisceA119DopoIlMessaggio) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Casi, PuliziaBloccata,
+    Cases, BlockedCleanup,
     ::testing::Values(
         CasoBlocco{"FileDiLavoro", "Setup/Transito.zip", true, "70.119",
                    {"Setup/Scaricatore.exe", "Setup/files/fulcro.ttf"},
@@ -218,7 +218,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- Font by version ----------------------------------------------------------
 
-TEST(Font, Versione5CopiaDiretta) {
+TEST(Font, Version5CopiesDirectly) {
     Corsa corsa(5);
     corsa.Esegui();
     EXPECT_EQ(corsa.drive.Leggi("Windows/Fonts/fulcro.ttf"), "font TrueType");
@@ -227,7 +227,7 @@ TEST(Font, Versione5CopiaDiretta) {
         << "no batch below version 6";
 }
 
-TEST(Font, Versione5FontMancanteSiPassaOltre) {
+TEST(Font, Version5PassesOverAMissingFont) {
     Corsa corsa(5);
     fs::remove(corsa.drive.Host("Setup/files/fulcro.ttf"));
     corsa.Esegui();
@@ -240,7 +240,7 @@ TEST(Font, Versione5FontMancanteSiPassaOltre) {
     EXPECT_EQ(i[2], "Avvio creazione del link");
 }
 
-TEST(Font, Versione6IlBatchInstallaERegistra) {
+TEST(Font, Version6TheBatchInstallsAndRegisters) {
     Corsa corsa(6);
     corsa.Esegui();
     const auto log = corsa.MessaggiCompleti();
@@ -270,7 +270,7 @@ std::string Comando(const std::string& comando) {
     return uscita;
 }
 
-TEST(Collegamenti, LnkinfoLeggeEntrambi) {
+TEST(Shortcuts, LnkinfoReadsBoth) {
     if (Comando("command -v lnkinfo").empty()) GTEST_SKIP() << "lnkinfo (liblnk-utils) is not installed";
     Corsa corsa;
     corsa.Esegui();

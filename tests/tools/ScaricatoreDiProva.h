@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "Processi.h"
+#include "support/Processi.h"
 #include "RisposteDiProva.h"
 #include "ServerDiProva.h"
 #include "support/DriveDiProva.h"

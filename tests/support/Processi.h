@@ -1,6 +1,7 @@
 #pragma once
-// Child processes for the tools' tests: the environment of the test plus
-// the test's own variables, output to files, every wait bounded.
+// Child processes for the tests: the environment of the test with the
+// test's own variables, standard input, output and error through files,
+// every wait bounded.
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -22,19 +23,20 @@ using namespace std::chrono_literals;
 class Processo {
 public:
     // Starts `argv` with `ambiente` ("NAME=value") added to the test's own
-    // environment; standard output and error go to the files named, or
-    // nowhere.
+    // environment ("NAME=" alone takes NAME away); standard input comes from
+    // the file `ingresso`, output and error go to the files named, or
+    // nowhere; `cartella`, when given, is the child's current folder.
     Processo(const std::vector<std::string>& argv, const std::vector<std::string>& ambiente = {},
-             const std::string& uscita = "/dev/null", const std::string& errori = "/dev/null") {
+             const std::string& uscita = "/dev/null", const std::string& errori = "/dev/null",
+             const std::string& ingresso = "/dev/null", const std::string& cartella = "") {
+        // Later entries win, the test's over the inherited ones.
         std::vector<std::string> amb;
-        for (char** e = environ; *e; ++e) {
-            std::string v = *e;
-            bool sostituita = false;
-            for (const auto& a : ambiente)
-                if (v.substr(0, v.find('=') + 1) == a.substr(0, a.find('=') + 1)) sostituita = true;
-            if (!sostituita) amb.push_back(v);
+        for (char** e = environ; *e; ++e) amb.push_back(*e);
+        for (const auto& a : ambiente) {
+            const std::string nome = a.substr(0, a.find('=') + 1);
+            std::erase_if(amb, [&](const std::string& v) { return v.compare(0, nome.size(), nome) == 0; });
+            if (nome.size() != a.size()) amb.push_back(a);
         }
-        amb.insert(amb.end(), ambiente.begin(), ambiente.end());
         std::vector<char*> a, e;
         for (const auto& s : argv) a.push_back(const_cast<char*>(s.c_str()));
         a.push_back(nullptr);
@@ -42,7 +44,8 @@ public:
         e.push_back(nullptr);
         posix_spawn_file_actions_t azioni;
         posix_spawn_file_actions_init(&azioni);
-        posix_spawn_file_actions_addopen(&azioni, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&azioni, 0, ingresso.c_str(), O_RDONLY, 0);
+        if (!cartella.empty()) posix_spawn_file_actions_addchdir_np(&azioni, cartella.c_str());
         posix_spawn_file_actions_addopen(&azioni, 1, uscita.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         posix_spawn_file_actions_addopen(&azioni, 2, errori.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (posix_spawn(&pid_, a[0], &azioni, nullptr, a.data(), e.data()) != 0) pid_ = -1;
