@@ -6,14 +6,13 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <memory>
 
 #include "install/AmbienteInstallazione.h"
 #include "platform/posix/Registro.h"
+#include "support/Processi.h"
 
 namespace noce {
 namespace {
@@ -260,24 +259,15 @@ TEST(Font, Version6TheBatchInstallsAndRegisters) {
 
 // ---- Shortcuts ----------------------------------------------------------------
 
-std::string Comando(const std::string& comando) {
-    std::string uscita;
-    if (FILE* p = ::popen(comando.c_str(), "r")) {
-        std::array<char, 4096> b;
-        while (std::size_t n = std::fread(b.data(), 1, b.size(), p)) uscita.append(b.data(), n);
-        ::pclose(p);
-    }
-    return uscita;
-}
-
 TEST(Shortcuts, LnkinfoReadsBoth) {
-    if (Comando("command -v lnkinfo").empty()) GTEST_SKIP() << "lnkinfo (liblnk-utils) is not installed";
+    if (!std::filesystem::exists("/usr/bin/lnkinfo")) GTEST_SKIP() << "lnkinfo (liblnk-utils) is not installed";
     Corsa corsa;
     corsa.Esegui();
     for (const char* lnk : {"Users/Public/Desktop/NOCE.lnk",
                             "ProgramData/Microsoft/Windows/Start Menu/Programs/Fulcro/NOCE.lnk"}) {
         ASSERT_TRUE(corsa.drive.Esiste(lnk)) << lnk;
-        std::string uscita = Comando("lnkinfo '" + corsa.drive.Host(lnk) + "' 2>&1");
+        auto esito = prova::Lnkinfo(corsa.drive.Host(lnk));
+        std::string uscita = esito.uscita + esito.errori;
         EXPECT_NE(uscita.find("c:\\noce\\noce.exe"), std::string::npos) << lnk << "\n" << uscita;
     }
 }

@@ -9,10 +9,15 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "support/FileDiProva.h"
 
 extern char** environ;
 
@@ -108,3 +113,54 @@ inline int Esegui(const std::vector<std::string>& argv, const std::vector<std::s
 }
 
 }  // namespace strumenti
+
+namespace noce::prova {
+
+struct Esito {
+    int codice = -1;
+    std::string uscita, errori;
+};
+
+// Runs `programma` (a host path) with `argomenti`, the text `ingresso` on
+// its standard input (then end of input), the extra environment entries
+// NAME=VALUE (an entry "NAME=" with nothing after it removes NAME), in the
+// folder `cartella` when given. A program still running after two minutes
+// is killed and its code is -1.
+inline Esito Esegui(const std::string& programma, const std::vector<std::string>& argomenti,
+                    const std::string& ingresso = "", const std::vector<std::string>& ambiente = {},
+                    const std::string& cartella = "") {
+    char modello[] = "/tmp/noce-esito-XXXXXX";
+    const std::filesystem::path base = mkdtemp(modello);
+    std::ofstream(base / "in", std::ios::binary) << ingresso;
+    std::vector<std::string> argv = {programma};
+    argv.insert(argv.end(), argomenti.begin(), argomenti.end());
+    Esito r;
+    {
+        strumenti::Processo p(argv, ambiente, base / "out", base / "err", base / "in", cartella);
+        r.codice = p.Attendi(std::chrono::minutes(2));
+    }
+    r.uscita = LeggiFile(base / "out");
+    r.errori = LeggiFile(base / "err");
+    std::error_code ec;
+    std::filesystem::remove_all(base, ec);
+    return r;
+}
+
+// lnkinfo's report on a shortcut file (a host path), and the value it
+// gives for one of its fields ("Local path", "Working directory").
+inline Esito Lnkinfo(const std::string& host) { return Esegui("/usr/bin/lnkinfo", {host}); }
+
+inline std::string CampoLnkinfo(const std::string& rapporto, const std::string& campo) {
+    std::istringstream in(rapporto);
+    std::string riga;
+    while (std::getline(in, riga)) {
+        auto k = riga.find_first_not_of('\t');
+        if (k == std::string::npos || riga.compare(k, campo.size(), campo) != 0) continue;
+        auto due = riga.find(": ", k + campo.size());
+        if (due == std::string::npos || riga.find_first_not_of('\t', k + campo.size()) != due) continue;
+        return riga.substr(due + 2);
+    }
+    return "<assente>";
+}
+
+}  // namespace noce::prova

@@ -10,7 +10,7 @@
 
 #include "support/Processi.h"
 #include "RisposteDiProva.h"
-#include "ServerDiProva.h"
+#include "support/ServerDiProva.h"
 #include "support/DriveDiProva.h"
 
 namespace strumenti::scarico {

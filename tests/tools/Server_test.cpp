@@ -18,7 +18,7 @@
 
 #include "Opzioni.h"
 #include "support/Processi.h"
-#include "ServerDiProva.h"
+#include "support/ServerDiProva.h"
 #include "support/DriveDiProva.h"
 #include "support/FileDiProva.h"
 

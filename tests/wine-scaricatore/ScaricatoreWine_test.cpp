@@ -11,10 +11,11 @@
 #include <sstream>
 #include <thread>
 
-#include "support/Processi.h"
 #include "RisposteDiProva.h"
-#include "ServerDiProva.h"
 #include "support/FileDiProva.h"
+#include "support/Processi.h"
+#include "support/ServerDiProva.h"
+#include "support/ServerNoce.h"
 
 namespace {
 
@@ -142,26 +143,18 @@ TEST_F(ScaricatoreWine, WithNoceServerAMissingFileGivesTwoAndAPresentOneArrives)
     fs::create_directories(radice / "download");
     const std::string corpo = Corpo(1 << 20, 's');
     std::ofstream(radice / "download" / "lista.txt", std::ios::binary) << corpo;
-    fs::path uscita = radice.parent_path() / "server.out";
-    strumenti::Processo server({NOCE_SERVER_PROGRAMMA, "--port", "0", "--root", radice.string()}, {}, uscita.string());
-    std::string porta;
-    for (int i = 0; i < 200 && porta.empty(); ++i) {
-        std::this_thread::sleep_for(20ms);
-        std::istringstream(noce::prova::LeggiFile(uscita)) >> porta;
-    }
-    ASSERT_FALSE(porta.empty()) << "noce-server printed no port";
+    noce::prova::ServerNoce server(NOCE_SERVER_PROGRAMMA, radice.string(), (radice.parent_path() / "server.out").string());
+    ASSERT_NE(server.Porta(), 0) << "noce-server printed no port";
 
-    EXPECT_NE(Scarica("127.0.0.1:" + porta, "manca.txt"), 0);
+    EXPECT_NE(Scarica(server.Indirizzo(), "manca.txt"), 0);
     EXPECT_EQ(Marcatore(), "2\r\n");
     EXPECT_NE(Log().find("risposta HTTP 404"), std::string::npos) << Log();
     EXPECT_EQ(Log().find("Tentativo 2"), std::string::npos) << Log();
     EXPECT_EQ(FileInSetup(), SoloProgramma);
 
-    ASSERT_EQ(Scarica("127.0.0.1:" + porta), 0) << Log();
+    ASSERT_EQ(Scarica(server.Indirizzo()), 0) << Log();
     EXPECT_TRUE(noce::prova::LeggiFile(setup_ / "lista.txt") == corpo);
     EXPECT_EQ(Marcatore(), "1\r\n");
-    server.Segnale(SIGTERM);
-    server.Attendi(5s);
 }
 
 }  // namespace
