@@ -3,12 +3,6 @@
 // starts it for the list, the extractor and the archive, unpacks, and hands
 // over to the installation run.
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -18,6 +12,8 @@
 #include <thread>
 
 #include "Installatore.h"
+#include "support/FileDiProva.h"
+#include "support/ServerNoce.h"
 
 extern char** environ;
 
@@ -26,55 +22,6 @@ namespace noce::prova {
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string LeggiFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-// noce-server on a free port of 127.0.0.1, serving `radice`; stopped when
-// the object goes.
-class ServerNoce {
-public:
-    explicit ServerNoce(const std::string& radice) {
-        int tubo[2];
-        if (pipe2(tubo, O_CLOEXEC) != 0) return;
-        posix_spawn_file_actions_t azioni;
-        posix_spawn_file_actions_init(&azioni);
-        posix_spawn_file_actions_adddup2(&azioni, tubo[1], 1);
-        posix_spawn_file_actions_addopen(&azioni, 2, "/dev/null", O_WRONLY, 0);
-        std::vector<std::string> argv = {NOCE_SERVER_PROGRAMMA, "--port", "0", "--root", radice};
-        std::vector<char*> a;
-        for (auto& s : argv) a.push_back(s.data());
-        a.push_back(nullptr);
-        if (posix_spawn(&pid_, a[0], &azioni, nullptr, a.data(), environ) != 0) pid_ = -1;
-        posix_spawn_file_actions_destroy(&azioni);
-        ::close(tubo[1]);
-        // The first line is the port, alone.
-        std::string riga;
-        char c;
-        pollfd p{tubo[0], POLLIN, 0};
-        while (pid_ > 0 && ::poll(&p, 1, 10000) > 0 && ::read(tubo[0], &c, 1) == 1 && c != '\n') riga += c;
-        ::close(tubo[0]);
-        porta_ = std::atoi(riga.c_str());
-    }
-    ~ServerNoce() {
-        if (pid_ <= 0) return;
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
-    }
-    ServerNoce(const ServerNoce&) = delete;
-    ServerNoce& operator=(const ServerNoce&) = delete;
-
-    int Porta() const { return porta_; }
-    std::string Indirizzo() const { return "127.0.0.1:" + std::to_string(porta_); }
-
-private:
-    pid_t pid_ = -1;
-    int porta_ = 0;
-};
 
 // The server's content in a folder of the test: the built downloader, the
 // demo list, extractor and archive, less what a test leaves out.
@@ -93,7 +40,7 @@ std::map<std::string, std::string> Albero(const fs::path& cartella, const std::s
     for (const auto& e : fs::recursive_directory_iterator(cartella)) {
         if (!e.is_regular_file()) continue;
         std::string relativo = fs::relative(e.path(), cartella).string();
-        if (relativo != salvo) file[relativo] = LeggiFile(e.path());
+        if (relativo != salvo) file[relativo] = prova::LeggiFile(e.path());
     }
     return file;
 }
@@ -112,7 +59,7 @@ struct CicloReale {
     explicit CicloReale(const char* relativo, const std::vector<std::string>& senza = {})
         : inst(relativo),
           lavoro(fs::path(inst.drive.Radice()).parent_path()),
-          server(Contenuti(lavoro / "server", senza).string()),
+          server(NOCE_SERVER_PROGRAMMA, Contenuti(lavoro / "server", senza).string(), (lavoro / "server.out").string()),
           variabile("NOCE_SERVER", server.Indirizzo()) {}
 
     // Ticks as the timer would, until the cycle reaches `fine` or the
@@ -144,16 +91,16 @@ TEST(CicloCompleto, FetchesEverythingUnpacksAndInstalls) {
 
     c.inst.Esegui([&] { c.inst.form->ImgTasto_Click(0); });
     ASSERT_FALSE(c.inst.ui.terminato) << (c.inst.ui.riquadri.empty() ? "" : c.inst.ui.riquadri.back().testo);
-    EXPECT_TRUE(c.inst.Leggi("scaricatore.exe") == LeggiFile(NOCE_SCARICATORE)) << "the bootstrap saves the program whole";
+    EXPECT_TRUE(c.inst.Leggi("scaricatore.exe") == prova::LeggiFile(NOCE_SCARICATORE)) << "the bootstrap saves the program whole";
 
     EXPECT_EQ(c.TickFinoA(7), (std::vector<int>{1, 2, 3, 4, 5, 6, 7}));
     ASSERT_FALSE(c.inst.ui.terminato) << (c.inst.ui.riquadri.empty() ? "" : c.inst.ui.riquadri.back().testo);
     EXPECT_TRUE(c.inst.ui.riquadri.empty());
 
     const fs::path download = c.lavoro / "server/download";
-    EXPECT_TRUE(c.inst.Leggi("lista.txt") == LeggiFile(download / "lista.txt"));
-    EXPECT_TRUE(c.inst.Leggi("unzip.exe") == LeggiFile(download / "unzip.exe"));
-    EXPECT_TRUE(c.inst.Leggi("Transito.zip") == LeggiFile(download / "FulcroNoceFiles.zip"));
+    EXPECT_TRUE(c.inst.Leggi("lista.txt") == prova::LeggiFile(download / "lista.txt"));
+    EXPECT_TRUE(c.inst.Leggi("unzip.exe") == prova::LeggiFile(download / "unzip.exe"));
+    EXPECT_TRUE(c.inst.Leggi("Transito.zip") == prova::LeggiFile(download / "FulcroNoceFiles.zip"));
     // State 6 left in DirFiles what the archive holds, and nothing else.
     EXPECT_EQ(Albero(c.inst.Host("files"), "logInstallazione.txt"), ContenutoArchivio(c.lavoro));
 

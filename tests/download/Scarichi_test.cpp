@@ -62,7 +62,7 @@ struct Prova {
 
 }  // namespace
 
-TEST(Avviatori, StartTheDownloaderWithTheCommandLineToTheCharacter) {
+TEST(Starters, StartTheDownloaderWithTheCommandLineToTheCharacter) {
     for (const auto& [relativo, parole] : Cartelle)
         for (const auto& a : Avviatori) {
             SCOPED_TRACE(std::string(a.nome) + " in " + relativo);
@@ -82,7 +82,7 @@ TEST(Avviatori, StartTheDownloaderWithTheCommandLineToTheCharacter) {
         }
 }
 
-TEST(Avviatori, AskBeforeFetchingAPresentFileAgain) {
+TEST(Starters, AskBeforeFetchingAPresentFileAgain) {
     for (const auto& [relativo, parole] : Cartelle)
         for (const auto& a : Avviatori)
             for (int risposta : {vbYes, vbNo}) {
@@ -119,7 +119,7 @@ TEST(Avviatori, AskBeforeFetchingAPresentFileAgain) {
             }
 }
 
-TEST(Avviatori, AMissingDownloaderEndsTheProgramWithTheStartersName) {
+TEST(Starters, AMissingDownloaderEndsTheProgramWithTheStartersName) {
     for (const auto& a : Avviatori) {
         SCOPED_TRACE(a.nome);
         Installatore inst;
@@ -136,7 +136,7 @@ TEST(Avviatori, AMissingDownloaderEndsTheProgramWithTheStartersName) {
     }
 }
 
-TEST(Avviatori, AnArchiveThatStaysAfterItsDeletionStopsTheRun) {
+TEST(Starters, AnArchiveThatStaysAfterItsDeletionStopsTheRun) {
     // Two spellings of one name on a case-sensitive disk: deleting one
     // leaves the other, which the installer sees as the same file.
     Prova p("Setup");

@@ -6,14 +6,13 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <memory>
 
 #include "install/AmbienteInstallazione.h"
 #include "platform/posix/Registro.h"
+#include "support/Processi.h"
 
 namespace noce {
 namespace {
@@ -48,9 +47,9 @@ struct CasoMarcatori {
     friend void PrintTo(const CasoMarcatori& c, std::ostream* os) { *os << c.nome; }
 };
 
-class Marcatori : public ::testing::TestWithParam<CasoMarcatori> {};
+class Markers : public ::testing::TestWithParam<CasoMarcatori> {};
 
-TEST_P(Marcatori, SopraInstallazioniPrecedenti) {
+TEST_P(Markers, OverEarlierInstallations) {
     const auto& c = GetParam();
     Corsa corsa;
     if (c.ridottoPrima) corsa.drive.Scrivi("Noce/ImpostaRidotto.max", c.ridottoPrima);
@@ -73,7 +72,7 @@ TEST_P(Marcatori, SopraInstallazioniPrecedenti) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Casi, Marcatori,
+    Cases, Markers,
     ::testing::Values(CasoMarcatori{"BasicNuova", false, nullptr, nullptr, "", nullptr, "Versione BASIC"},
                       CasoMarcatori{"BasicSopraEstesaLasciaEntrambi", false, nullptr, "x", "", "x", "Versione BASIC"},
                       CasoMarcatori{"BasicSvuotaIlSuo", false, "vecchio", nullptr, "", nullptr, "Versione BASIC"},
@@ -92,7 +91,7 @@ void PreparaFileDiLavoro(const AmbienteInstallazione& a) {
         if (std::string(f) != "Setup/lista.txt") a.drive.Scrivi(f, f);
 }
 
-TEST(Pulizia, NienteResta) {
+TEST(Cleanup, NothingStays) {
     Corsa corsa;
     PreparaFileDiLavoro(corsa);
     // What an archive brings: sub-folders, nested, with files; and links to
@@ -128,7 +127,7 @@ TEST(Pulizia, NienteResta) {
                           "logInstallazione.txt") != corsa.form.List2.Elementi.end());
 }
 
-TEST(Pulizia, FileDiLavoroAssentiNonSonoUnErrore) {
+TEST(Cleanup, AbsentWorkFilesAreNoError) {
     Corsa corsa;
     corsa.Esegui();
     ASSERT_EQ(corsa.ui.riquadri.size(), 1u);
@@ -175,9 +174,9 @@ struct CasoBlocco {
     friend void PrintTo(const CasoBlocco& c, std::ostream* os) { *os << c.nome; }
 };
 
-class PuliziaBloccata : public ::testing::TestWithParam<CasoBlocco> {};
+class BlockedCleanup : public ::testing::TestWithParam<CasoBlocco> {};
 
-TEST_P(PuliziaBloccata, FinisceA119DopoIlMessaggio) {
+TEST_P(BlockedCleanup, EndsAt119AfterTheMessage) {
     const auto& c = GetParam();
     Corsa corsa;
     PreparaFileDiLavoro(corsa);
@@ -203,7 +202,7 @@ TEST_P(PuliziaBloccata, FinisceA119DopoIlMessaggio) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Casi, PuliziaBloccata,
+    Cases, BlockedCleanup,
     ::testing::Values(
         CasoBlocco{"FileDiLavoro", "Setup/Transito.zip", true, "70.119",
                    {"Setup/Scaricatore.exe", "Setup/files/fulcro.ttf"},
@@ -218,7 +217,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- Font by version ----------------------------------------------------------
 
-TEST(Font, Versione5CopiaDiretta) {
+TEST(Font, Version5CopiesDirectly) {
     Corsa corsa(5);
     corsa.Esegui();
     EXPECT_EQ(corsa.drive.Leggi("Windows/Fonts/fulcro.ttf"), "font TrueType");
@@ -227,7 +226,7 @@ TEST(Font, Versione5CopiaDiretta) {
         << "no batch below version 6";
 }
 
-TEST(Font, Versione5FontMancanteSiPassaOltre) {
+TEST(Font, Version5PassesOverAMissingFont) {
     Corsa corsa(5);
     fs::remove(corsa.drive.Host("Setup/files/fulcro.ttf"));
     corsa.Esegui();
@@ -240,7 +239,7 @@ TEST(Font, Versione5FontMancanteSiPassaOltre) {
     EXPECT_EQ(i[2], "Avvio creazione del link");
 }
 
-TEST(Font, Versione6IlBatchInstallaERegistra) {
+TEST(Font, Version6TheBatchInstallsAndRegisters) {
     Corsa corsa(6);
     corsa.Esegui();
     const auto log = corsa.MessaggiCompleti();
@@ -260,24 +259,15 @@ TEST(Font, Versione6IlBatchInstallaERegistra) {
 
 // ---- Shortcuts ----------------------------------------------------------------
 
-std::string Comando(const std::string& comando) {
-    std::string uscita;
-    if (FILE* p = ::popen(comando.c_str(), "r")) {
-        std::array<char, 4096> b;
-        while (std::size_t n = std::fread(b.data(), 1, b.size(), p)) uscita.append(b.data(), n);
-        ::pclose(p);
-    }
-    return uscita;
-}
-
-TEST(Collegamenti, LnkinfoLeggeEntrambi) {
-    if (Comando("command -v lnkinfo").empty()) GTEST_SKIP() << "lnkinfo (liblnk-utils) is not installed";
+TEST(Shortcuts, LnkinfoReadsBoth) {
+    if (!std::filesystem::exists("/usr/bin/lnkinfo")) GTEST_SKIP() << "lnkinfo (liblnk-utils) is not installed";
     Corsa corsa;
     corsa.Esegui();
     for (const char* lnk : {"Users/Public/Desktop/NOCE.lnk",
                             "ProgramData/Microsoft/Windows/Start Menu/Programs/Fulcro/NOCE.lnk"}) {
         ASSERT_TRUE(corsa.drive.Esiste(lnk)) << lnk;
-        std::string uscita = Comando("lnkinfo '" + corsa.drive.Host(lnk) + "' 2>&1");
+        auto esito = prova::Lnkinfo(corsa.drive.Host(lnk));
+        std::string uscita = esito.uscita + esito.errori;
         EXPECT_NE(uscita.find("c:\\noce\\noce.exe"), std::string::npos) << lnk << "\n" << uscita;
     }
 }

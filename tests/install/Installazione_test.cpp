@@ -58,9 +58,9 @@ struct CasoFallimento {
     friend void PrintTo(const CasoFallimento& c, std::ostream* os) { *os << c.nome; }
 };
 
-class FallimentoDellaCorsa : public ::testing::TestWithParam<CasoFallimento> {};
+class RunFailure : public ::testing::TestWithParam<CasoFallimento> {};
 
-TEST_P(FallimentoDellaCorsa, SiRegistraSiMostraESiFinisce) {
+TEST_P(RunFailure, IsLoggedShownAndEndsTheProgram) {
     const CasoFallimento& c = GetParam();
     Corsa corsa;
     corsa.Lista(Lista({}, {}, {}));
@@ -82,7 +82,7 @@ TEST_P(FallimentoDellaCorsa, SiRegistraSiMostraESiFinisce) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Casi, FallimentoDellaCorsa,
+    Cases, RunFailure,
     ::testing::Values(
         CasoFallimento{"FileAlPostoDellaCartellaProdotto",
                        [](Corsa& k) { k.drive.Scrivi("Noce", "un file"); }, "76.10", "Impossibile trovare il percorso",
@@ -147,7 +147,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // The failure handler itself cannot log (the log has become a folder):
 // the person still sees the failure and the program ends.
-TEST(FallimentoDellaCorsa, AncheSenzaLogSiMostraESiFinisce) {
+TEST(RunFailure, WithoutALogItIsStillShownAndEnds) {
     Corsa corsa;
     corsa.Lista(Lista({}, {}, {"a.txt,AppPath"}));
     corsa.drive.Scrivi("Setup/files/a.txt", "a");
@@ -164,7 +164,7 @@ TEST(FallimentoDellaCorsa, AncheSenzaLogSiMostraESiFinisce) {
 
 // 32,768 entries do not fit the working list: the pass fails at its own
 // checkpoint instead of wrapping the index round and going on.
-TEST(Overflow, UnaSezioneTroppoLungaFinisceAlSuoCheckpoint) {
+TEST(Overflow, ASectionTooLongEndsAtItsCheckpoint) {
     Corsa corsa;
     std::vector<std::string> voci;
     for (int i = 0; i <= CapienzaLista; ++i) voci.push_back("d" + std::to_string(i));
@@ -188,9 +188,9 @@ struct CasoCartellaProdotto {
     friend void PrintTo(const CasoCartellaProdotto& c, std::ostream* os) { *os << c.nome; }
 };
 
-class CartellaProdotto : public ::testing::TestWithParam<CasoCartellaProdotto> {};
+class ProductFolder : public ::testing::TestWithParam<CasoCartellaProdotto> {};
 
-TEST_P(CartellaProdotto, CreataSoloSeManca) {
+TEST_P(ProductFolder, CreatedOnlyWhenMissing) {
     const auto& c = GetParam();
     Corsa corsa;
     corsa.Lista(Lista({}, {}, {}));
@@ -208,7 +208,7 @@ TEST_P(CartellaProdotto, CreataSoloSeManca) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Casi, CartellaProdotto,
+    Cases, ProductFolder,
     ::testing::Values(CasoCartellaProdotto{"Assente",
                                            false,
                                            {"Creazione Directories", "Controllo: c:\\Noce", "Creo c:\\Noce",
@@ -225,7 +225,7 @@ INSTANTIATE_TEST_SUITE_P(
 // Each yield comes where the labels have something new to show: the detail
 // label before a folder is made and before a file is copied, after a
 // component is copied.
-TEST(Cedimenti, EtichetteEOrdineRispettoAlleOperazioni) {
+TEST(Yields, LabelsAndOrderAroundTheOperations) {
     Corsa corsa;
     corsa.Lista(Lista({"Dati"}, {"nuovo.dll"}, {"a.txt,AppPath\\Dati"}));
     corsa.drive.Scrivi("Setup/files/nuovo.dll", "dll");
@@ -255,7 +255,7 @@ TEST(Cedimenti, EtichetteEOrdineRispettoAlleOperazioni) {
 
 // A yield lets events run; a second run must not start from one of them,
 // and the first must go on untouched.
-TEST(Cedimenti, UnaSecondaCorsaNonParte) {
+TEST(Yields, ASecondRunDoesNotStart) {
     Corsa corsa;
     corsa.Lista(Lista({"Dati"}, {}, {}));
     int tentativi = 0;
@@ -276,7 +276,7 @@ TEST(Cedimenti, UnaSecondaCorsaNonParte) {
 
 // ---- Components and files --------------------------------------------------
 
-TEST(Componenti, PresenteMancanteECopiatoERegistrato) {
+TEST(Components, PresentMissingCopiedAndRegistered) {
     Corsa corsa;
     corsa.Lista(Lista({}, {"comune.dll", "assente.ocx", "nuovo.dll"}, {}));
     corsa.drive.Scrivi("Windows/System32/comune.dll", "vecchio");
@@ -296,7 +296,7 @@ TEST(Componenti, PresenteMancanteECopiatoERegistrato) {
         << "only the component copied in this run is registered, where it was copied";
 }
 
-TEST(Files, ParolaChiaveSostituitaUnaVoltaESoloInQuelCaso) {
+TEST(Files, KeywordReplacedOnceAndOnlyThere) {
     Corsa corsa;
     corsa.Lista(Lista({"Dati", "AppPath"}, {},
                       {"a.txt,AppPath", "b.txt,AppPath\\Dati", "c.txt,c:\\Altro\\apppath", "d.txt,AppPath\\AppPath",
@@ -316,7 +316,7 @@ TEST(Files, ParolaChiaveSostituitaUnaVoltaESoloInQuelCaso) {
     EXPECT_TRUE(Contiene(corsa.MessaggiCompleti(), "---- Controllo: c:\\Noce\\AppPath\\d.txt"));
 }
 
-TEST(Files, PresenteNonSostituitoEMancanteSoloAnnotato) {
+TEST(Files, PresentNotReplacedAndMissingOnlyLogged) {
     Corsa corsa;
     corsa.Lista(Lista({}, {}, {"c.txt,AppPath", "manca.txt,AppPath", "dopo.txt,AppPath"}));
     corsa.drive.Scrivi("Noce/c.txt", "vecchio");
@@ -327,7 +327,7 @@ TEST(Files, PresenteNonSostituitoEMancanteSoloAnnotato) {
     EXPECT_EQ(corsa.drive.Leggi("Noce/dopo.txt"), "dopo") << "a missing source does not stop the run";
 }
 
-TEST(Sezioni, VuoteNonFannoNullaELaCorsaVaAvanti) {
+TEST(Sections, EmptyOnesDoNothingAndTheRunGoesOn) {
     Corsa corsa;
     corsa.Lista("nessuna sezione\r\n");
     corsa.Esegui();
@@ -340,7 +340,7 @@ TEST(Sezioni, VuoteNonFannoNullaELaCorsaVaAvanti) {
 
 // ---- The whole log of a successful run ---------------------------------------
 
-TEST(Log, UnaCorsaRiuscitaRecordPerRecord) {
+TEST(Log, ASuccessfulRunRecordByRecord) {
     Corsa corsa;
     corsa.Lista(Lista({"Dati", "Dati\\Archivio"}, {"comune.dll", "assente.ocx", "nuovo.dll"},
                       {"noce.exe,AppPath", "leggimi.txt,AppPath\\Dati", "gia.txt,AppPath", "manca.txt,AppPath"}));

@@ -17,9 +17,9 @@ struct CasoLista {
     friend void PrintTo(const CasoLista& c, std::ostream* os) { *os << c.nome; }
 };
 
-class LetturaSezione : public ::testing::TestWithParam<CasoLista> {};
+class SectionReading : public ::testing::TestWithParam<CasoLista> {};
 
-TEST_P(LetturaSezione, PrendeLeVociTraIMarcatori) {
+TEST_P(SectionReading, TakesTheEntriesBetweenTheMarkers) {
     const CasoLista& c = GetParam();
     prova::AmbienteInstallazione amb;
     amb.Lista(c.file);
@@ -36,7 +36,7 @@ const char* const D = "<directories>";
 const char* const DC = "</directories>";
 
 INSTANTIATE_TEST_SUITE_P(
-    Casi, LetturaSezione,
+    Cases, SectionReading,
     ::testing::Values(
         CasoLista{"Semplice", "<directories>\r\nA\r\nB\\C\r\n</directories>\r\n", D, DC, {"A", "B\\C"}},
         CasoLista{"AperturaConMaiuscola", "<Directories>\r\nA\r\n</directories>\r\n", D, DC, {}},
@@ -72,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "<components>", "</components>", {"x.ocx"}}),
     [](const ::testing::TestParamInfo<CasoLista>& i) { return std::string(i.param.nome); });
 
-TEST(LetturaSezione, RileggeIlFileAOgniPassoEAccodaInFondo) {
+TEST(SectionReading, RereadsTheFileAtEachStepAndAppendsAtTheEnd) {
     prova::AmbienteInstallazione amb;
     Controllo lista;
     lista.AddItem("prima");
@@ -83,7 +83,7 @@ TEST(LetturaSezione, RileggeIlFileAOgniPassoEAccodaInFondo) {
     EXPECT_EQ(lista.Elementi, (std::vector<std::string>{"prima", "A", "B"}));
 }
 
-TEST(LetturaSezione, UnaListaMancanteEUnFallimento) {
+TEST(SectionReading, AMissingListIsAFailure) {
     prova::AmbienteInstallazione amb;
     Controllo lista;
     try {

@@ -99,7 +99,7 @@ TEST_F(Font, TheBatchCopiesAndRegistersTheFontWhileTheInstallerGoesOn) {
     ASSERT_TRUE(v.has_value());
     EXPECT_EQ(v->tipo, "REG_SZ");
     EXPECT_EQ(v->dati, "fulcro.ttf");
-    EXPECT_NE(prova::LeggiFileHost(posix::FileRegistro(drive_.Radice()))
+    EXPECT_NE(prova::LeggiFile(posix::FileRegistro(drive_.Radice()))
                   .find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts]\r\n"
                         "\"Fulcro (True Type)\"=\"fulcro.ttf\"\r\n"),
               std::string::npos);

@@ -150,11 +150,11 @@ TEST(Processi, TheProgramIsFoundAsTheWindowsProcessStartFindsIt) {
     setenv("PATH", path.c_str(), 1);
 }
 
-class ProcessoEco : public ::testing::Test {
+class EchoProcess : public ::testing::Test {
 protected:
     void SetUp() override {
         // Saved as the downloader saves programs: a plain file.
-        drive_.Scrivi("Program Files/Eco Test/eco.exe", prova::LeggiFileHost(NOCE_PROGRAMMA_ECO));
+        drive_.Scrivi("Program Files/Eco Test/eco.exe", prova::LeggiFile(NOCE_PROGRAMMA_ECO));
         fs::permissions(drive_.Host("Program Files/Eco Test/eco.exe"), fs::perms::owner_read | fs::perms::owner_write);
         uscita_ = drive_.Host("eco.out");
         setenv("NOCE_ECO_FILE", uscita_.c_str(), 1);
@@ -168,7 +168,7 @@ protected:
         DirFiles.clear();
     }
     std::vector<std::string> Ricevuti() {
-        std::string dati = prova::LeggiFileHost(uscita_);
+        std::string dati = prova::LeggiFile(uscita_);
         std::vector<std::string> r;
         for (std::size_t i = 0, f; (f = dati.find('\0', i)) != std::string::npos; i = f + 1) r.push_back(dati.substr(i, f - i));
         return r;
@@ -178,7 +178,7 @@ protected:
     std::string uscita_;
 };
 
-TEST_F(ProcessoEco, TheChildGetsItsArgumentsAndIsAwaited) {
+TEST_F(EchoProcess, TheChildGetsItsArgumentsAndIsAwaited) {
     // The child sleeps before it writes: its file exists only if
     // EseguiAttendi waited for its end. It also ends with an error code,
     // which nobody reads.
@@ -193,7 +193,7 @@ TEST_F(ProcessoEco, TheChildGetsItsArgumentsAndIsAwaited) {
                 fs::perms::none);
 }
 
-TEST_F(ProcessoEco, AMissingProgramReturnsAtOnceAndSilently) {
+TEST_F(EchoProcess, AMissingProgramReturnsAtOnceAndSilently) {
     for (const char* riga : {R"("C:\Setup\manca" -o "C:\Setup\transito.zip")", R"(C:\Program Files\manca.exe)", "",
                              R"(C:\Setup\files\.tieni)"}) {
         SCOPED_TRACE(riga);
@@ -208,7 +208,7 @@ TEST_F(ProcessoEco, AMissingProgramReturnsAtOnceAndSilently) {
     EXPECT_TRUE((fs::status(drive_.Host("Setup/files/.tieni")).permissions() & fs::perms::owner_exec) == fs::perms::none);
 }
 
-TEST_F(ProcessoEco, ABatchFileRunsThroughTheMachinesCommandInterpreter) {
+TEST_F(EchoProcess, ABatchFileRunsThroughTheMachinesCommandInterpreter) {
     drive_.Scrivi("Setup/files/copia.bat", "@XCOPY \"C:\\Program Files\\Eco Test\\eco.exe\" C:\\Copia\\ /Y /Q\r\n");
     EseguiAttendi(R"(C:\Setup\files\copia.bat)");
     EXPECT_TRUE(drive_.Esiste("Copia/eco.exe"));

@@ -19,7 +19,7 @@ namespace {
 
 using posix::ValoreRegistro;
 
-std::string FileReg(const prova::DriveDiProva& d) { return prova::LeggiFileHost(posix::FileRegistro(d.Radice())); }
+std::string FileReg(const prova::DriveDiProva& d) { return prova::LeggiFile(posix::FileRegistro(d.Radice())); }
 
 bool Uguali(const std::optional<ValoreRegistro>& a, const ValoreRegistro& b) {
     return a && a->nome == b.nome && a->tipo == b.tipo && a->dati == b.dati;

@@ -51,7 +51,7 @@ TEST(ShellLink, LnkinfoReadsTargetFolderAndArguments) {
                   c.argomenti.empty() ? "<assente>" : c.argomenti);
         EXPECT_EQ(prova::CampoLnkinfo(r.uscita, "Drive type"), "Fixed (3)");
 
-        std::string b = prova::LeggiFileHost(host);
+        std::string b = prova::LeggiFile(host);
         ASSERT_GE(b.size(), 76u);
         EXPECT_EQ(Legge32(b, 0), 0x4Cu);
         EXPECT_EQ(b.substr(4, 16), std::string("\x01\x14\x02\x00\x00\x00\x00\x00\xC0\x00\x00\x00\x00\x00\x00\x46", 16));
@@ -113,14 +113,14 @@ TEST(ShellLink, TheToolkitCallsArgumentsAndResult) {
     std::string host = drive.Host("Users/Public/Desktop/NOCE.lnk");
     std::ofstream(host, std::ios::binary) << "vecchio";
     EXPECT_EQ(fCreateShellLink(desk, "NOCE", "c:\\altro.exe", "", 0, "c:"), 0);
-    EXPECT_EQ(prova::LeggiFileHost(host), "vecchio");
+    EXPECT_EQ(prova::LeggiFile(host), "vecchio");
     EXPECT_EQ(fCreateShellLink(desk, "NOCE", "c:\\altro.exe", "", -1, "c:"), 1);
     EXPECT_EQ(prova::CampoLnkinfo(prova::Lnkinfo(host).uscita, "Local path"), "c:\\altro.exe");
     for (const auto& e : fs::directory_iterator(drive.Host("Users/Public/Desktop")))
         EXPECT_EQ(e.path().extension(), ".lnk") << e.path();  // nothing half-written left
 }
 
-class CreazioneLink : public ::testing::Test {
+class ShortcutCreation : public ::testing::Test {
 public:
     void SetUp() override {
         drive_.Scrivi("Setup/files/.c", "");
@@ -143,7 +143,7 @@ public:
     prova::DriveDiProva drive_;
 };
 
-TEST_F(CreazioneLink, BothShortcutsStartTheProduct) {
+TEST_F(ShortcutCreation, BothShortcutsStartTheProduct) {
     CreaLink();
     EXPECT_EQ(prova::MessaggiLog(), (std::vector<std::string>{"Creazione del link", Copio(), "Fine creazione link"}));
     EXPECT_EQ(Copio(), "Copio: C:\\Users\\Public\\Desktop\\NOCE.lnk,"
@@ -161,38 +161,38 @@ TEST_F(CreazioneLink, BothShortcutsStartTheProduct) {
               "Fulcro");
 }
 
-TEST_F(CreazioneLink, AnExistingGroupKeepsItsFolderAndGetsTheNewShortcut) {
+TEST_F(ShortcutCreation, AnExistingGroupKeepsItsFolderAndGetsTheNewShortcut) {
     fs::create_directories(Gruppo());
     std::ofstream(Gruppo() + "/NOCE.lnk", std::ios::binary) << "vecchio";
     std::ofstream(Gruppo() + "/altro.txt") << "resta";
     CreaLink();
     EXPECT_EQ(prova::MessaggiLog().back(), "Fine creazione link");
-    EXPECT_EQ(prova::LeggiFileHost(Gruppo() + "/NOCE.lnk"), prova::LeggiFileHost(drive_.Host("Users/Public/Desktop/NOCE.lnk")));
-    EXPECT_EQ(prova::LeggiFileHost(Gruppo() + "/altro.txt"), "resta");
+    EXPECT_EQ(prova::LeggiFile(Gruppo() + "/NOCE.lnk"), prova::LeggiFile(drive_.Host("Users/Public/Desktop/NOCE.lnk")));
+    EXPECT_EQ(prova::LeggiFile(Gruppo() + "/altro.txt"), "resta");
 }
 
-TEST_F(CreazioneLink, EveryFailureEndsItSilentlyWhereItHappens) {
+TEST_F(ShortcutCreation, EveryFailureEndsItSilentlyWhereItHappens) {
     struct Caso {
         const char* nome;
-        std::function<void(CreazioneLink&)> prepara;
-        std::vector<std::string> (*attesi)(const CreazioneLink&);
+        std::function<void(ShortcutCreation&)> prepara;
+        std::vector<std::string> (*attesi)(const ShortcutCreation&);
     };
     const Caso casi[] = {
         // a plain file named Fulcro counts as present; the copy then fails
         {"file Fulcro",
-         [](CreazioneLink& t) { std::ofstream(t.Gruppo()) << "un file"; },
-         [](const CreazioneLink& t) { return std::vector<std::string>{"Creazione del link", t.Copio()}; }},
+         [](ShortcutCreation& t) { std::ofstream(t.Gruppo()) << "un file"; },
+         [](const ShortcutCreation& t) { return std::vector<std::string>{"Creazione del link", t.Copio()}; }},
         // no desktop: the toolkit's result is not looked at, the copy fails
         {"desktop mancante",
-         [](CreazioneLink&) { DeskDir = "C:\\Users\\Nessuno\\Desktop"; },
-         [](const CreazioneLink& t) { return std::vector<std::string>{"Creazione del link", t.Copio()}; }},
+         [](ShortcutCreation&) { DeskDir = "C:\\Users\\Nessuno\\Desktop"; },
+         [](const ShortcutCreation& t) { return std::vector<std::string>{"Creazione del link", t.Copio()}; }},
         // neither desktop nor start menu: the group folder cannot be made
         {"menu mancante",
-         [](CreazioneLink&) {
+         [](ShortcutCreation&) {
              DeskDir = "C:\\Users\\Nessuno\\Desktop";
              MnuAvvioPrgDir = "C:\\Nessuno\\Programs";
          },
-         [](const CreazioneLink&) { return std::vector<std::string>{"Creazione del link"}; }},
+         [](const ShortcutCreation&) { return std::vector<std::string>{"Creazione del link"}; }},
     };
     for (const auto& c : casi) {
         SCOPED_TRACE(c.nome);

@@ -284,7 +284,7 @@ TEST(Rundll32, OpensTheAddressWithTheHostsBrowser) {
         ambiente.insert(ambiente.end(), c.ambiente.begin(), c.ambiente.end());
         auto r = prova::Esegui(rundll32, c.argomenti, "", ambiente);
         EXPECT_EQ(r.codice, c.codice);
-        EXPECT_EQ(fs::exists(aperto) ? prova::LeggiFileHost(aperto) : "", c.aperto);
+        EXPECT_EQ(fs::exists(aperto) ? prova::LeggiFile(aperto) : "", c.aperto);
         if (c.errori.empty()) EXPECT_EQ(r.errori, "");
         else EXPECT_TRUE(Contiene(r.errori, c.errori)) << r.errori;
     }

@@ -11,6 +11,7 @@
 
 #include "platform/posix/Macchina.h"
 #include "platform/posix/Percorsi.h"
+#include "support/FileDiProva.h"
 
 namespace noce::prova {
 
@@ -43,12 +44,7 @@ public:
         std::filesystem::create_directories(std::filesystem::path(Host(relativo)).parent_path());
         std::ofstream(Host(relativo), std::ios::binary) << byte;
     }
-    std::string Leggi(const std::string& relativo) const {
-        std::ifstream in(Host(relativo), std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    std::string Leggi(const std::string& relativo) const { return LeggiFile(Host(relativo)); }
     bool Esiste(const std::string& relativo) const { return std::filesystem::exists(Host(relativo)); }
 
     void Imposta(const posix::ImpostazioniMacchina& imp) const { posix::ScriviImpostazioni(radice_, imp); }

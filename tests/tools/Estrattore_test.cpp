@@ -11,10 +11,11 @@
 #include <map>
 #include <optional>
 
-#include "Processi.h"
+#include "support/Processi.h"
 #include "ZipDiProva.h"
 #include "platform/posix/Percorsi.h"
 #include "support/DriveDiProva.h"
+#include "support/FileDiProva.h"
 
 namespace {
 
@@ -43,15 +44,9 @@ protected:
         std::map<std::string, std::string> a;
         for (auto it = fs::recursive_directory_iterator(radice); it != fs::recursive_directory_iterator(); ++it) {
             std::string rel = fs::relative(it->path(), radice);
-            a[rel] = it->is_regular_file() && !it->is_symlink() ? LeggiFile(it->path()) : "<cartella>";
+            a[rel] = it->is_regular_file() && !it->is_symlink() ? noce::prova::LeggiFile(it->path()) : "<cartella>";
         }
         return a;
-    }
-    static std::string LeggiFile(const fs::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
     }
     std::map<std::string, std::string> Cartella() const { return Albero(drive.Host("Setup/files")); }
 
@@ -78,7 +73,7 @@ protected:
     noce::prova::DriveDiProva drive;
 };
 
-TEST_F(Estrattore, LeVociCheEsconoDallaCartellaSonoRifiutateELeAltreEstratte) {
+TEST_F(Estrattore, EntriesLeavingTheFolderAreRefusedAndTheOthersExtracted) {
     const std::string fuoriAssoluto = fs::path(drive.Radice()).parent_path() / "assoluto.txt";
     const std::vector<std::string> nomi = {
         "../fuori.txt",        "..\\fuori.txt",     "sub/../../fuori.txt", "sub\\..\\..\\fuori.txt",
@@ -99,23 +94,23 @@ TEST_F(Estrattore, LeVociCheEsconoDallaCartellaSonoRifiutateELeAltreEstratte) {
         dopo.erase("errori.txt");
         dopo.erase("Setup/files/buono.txt");
         EXPECT_EQ(dopo, primaFuori);
-        EXPECT_EQ(LeggiFile(drive.Host("Setup/files/buono.txt")), "buono");
+        EXPECT_EQ(noce::prova::LeggiFile(drive.Host("Setup/files/buono.txt")), "buono");
         EXPECT_FALSE(fs::exists(fuoriAssoluto));
         EXPECT_FALSE(fs::exists(fs::path(drive.Radice()).parent_path() / "fuori.txt"));
-        EXPECT_NE(LeggiFile(drive.Host("errori.txt")).find("rifiutato"), std::string::npos);
+        EXPECT_NE(noce::prova::LeggiFile(drive.Host("errori.txt")).find("rifiutato"), std::string::npos);
     }
 }
 
-TEST_F(Estrattore, UnCollegamentoNellaCartellaNonPortaFuori) {
+TEST_F(Estrattore, ALinkInTheFolderDoesNotLeadOutside) {
     const fs::path fuori = fs::path(drive.Radice()).parent_path() / "altrove";
     fs::create_directories(fuori);
     fs::create_directory_symlink(fuori, drive.Host("Setup/files/link"));
     EXPECT_EQ(Estrai({{"link/x.txt", "cattivo"}, {"buono.txt", "buono"}}), 2);
     EXPECT_TRUE(fs::is_empty(fuori));
-    EXPECT_EQ(LeggiFile(drive.Host("Setup/files/buono.txt")), "buono");
+    EXPECT_EQ(noce::prova::LeggiFile(drive.Host("Setup/files/buono.txt")), "buono");
 }
 
-TEST_F(Estrattore, UnaVoceDanneggiataNonLasciaNullaSottoIlSuoNome) {
+TEST_F(Estrattore, ADamagedEntryLeavesNothingUnderItsName) {
     struct Caso {
         bool comprimi;
         bool presente;  // an older file of that name is already there
@@ -137,7 +132,7 @@ TEST_F(Estrattore, UnaVoceDanneggiataNonLasciaNullaSottoIlSuoNome) {
     }
 }
 
-TEST_F(Estrattore, ConMenoOSostituisceIlFilePresenteAncheConAltreMaiuscole) {
+TEST_F(Estrattore, WithDashOAPresentFileIsReplacedWhateverItsCase) {
     struct Caso {
         std::vector<std::string> opzioni;
         const char* atteso;
@@ -152,7 +147,7 @@ TEST_F(Estrattore, ConMenoOSostituisceIlFilePresenteAncheConAltreMaiuscole) {
     }
 }
 
-TEST_F(Estrattore, LeSottocartelleSiCreanoESiRitrovanoSenzaBadareAlleMaiuscole) {
+TEST_F(Estrattore, SubfoldersAreMadeAndFoundWhateverTheirCase) {
     fs::create_directories(drive.Host("Setup/files/DATI"));
     EXPECT_EQ(Estrai({{"Dati\\esempio.dat", "esempio"},
                       {"dati/Archivi/clienti.dat", "clienti"},
@@ -171,21 +166,21 @@ TEST_F(Estrattore, LeSottocartelleSiCreanoESiRitrovanoSenzaBadareAlleMaiuscole) 
                                                               {"radice.txt", "radice"}}));
 }
 
-TEST_F(Estrattore, UnFileAlPostoDiUnaCartellaFermaSoloLeSueVoci) {
+TEST_F(Estrattore, AFileWhereAFolderBelongsStopsOnlyItsEntries) {
     drive.Scrivi("Setup/files/Dati", "un file, non una cartella");
     EXPECT_EQ(Estrai({{"Dati/x.txt", "x"}, {"altro.txt", "altro"}}), 2);
     EXPECT_EQ(Cartella(), (std::map<std::string, std::string>{{"Dati", "un file, non una cartella"},
                                                               {"altro.txt", "altro"}}));
 }
 
-TEST_F(Estrattore, LeCartelleDiDestinazioneMancantiSiCreano) {
+TEST_F(Estrattore, MissingDestinationFoldersAreMade) {
     ASSERT_TRUE(CreaZip(drive.Host("Setup/Transito.zip"), {{"a.txt", "a"}}));
     std::vector<std::string> riga = {NOCE_UNZIP, "-o", "C:\\Setup\\Transito.zip", "-d", "C:\\Setup\\Nuova\\Cartella"};
     EXPECT_EQ(strumenti::Esegui(riga), 0);
-    EXPECT_EQ(LeggiFile(drive.Host("Setup/Nuova/Cartella/a.txt")), "a");
+    EXPECT_EQ(noce::prova::LeggiFile(drive.Host("Setup/Nuova/Cartella/a.txt")), "a");
 }
 
-TEST_F(Estrattore, GliEsitiSonoQuelliDiInfoZip) {
+TEST_F(Estrattore, TheExitStatusesAreInfoZips) {
     struct Caso {
         const char* nome;
         std::string contenutoArchivio;  // empty: no archive at all
@@ -195,7 +190,7 @@ TEST_F(Estrattore, GliEsitiSonoQuelliDiInfoZip) {
     std::string zip;
     {
         ASSERT_TRUE(CreaZip(drive.Host("modello.zip"), {{"a.txt", "a"}}));
-        zip = LeggiFile(drive.Host("modello.zip"));
+        zip = noce::prova::LeggiFile(drive.Host("modello.zip"));
     }
     const std::vector<Caso> casi = {
         {"archivio mancante", "", {"-o", "C:\\Setup\\transito.zip", "-d", "C:\\Setup\\files"}, 9},
@@ -269,7 +264,7 @@ TEST_F(Estrattore, NamesWindowsCannotHoldAreRefusedAndTheirLookalikesKept) {
         auto dentro = Cartella();
         EXPECT_EQ(dentro.erase("buono.txt"), 1u);
         EXPECT_EQ(dentro.empty(), caso.rifiutato);
-        EXPECT_EQ(LeggiFile(drive.Host("errori.txt")).find("rifiutato") != std::string::npos, caso.rifiutato);
+        EXPECT_EQ(noce::prova::LeggiFile(drive.Host("errori.txt")).find("rifiutato") != std::string::npos, caso.rifiutato);
     }
 }
 
@@ -333,7 +328,7 @@ TEST_F(Estrattore, HostileArchivesWriteNoMoreThanTheyDeclareAndFit) {
         int esito = EseguiSuDiscoPiccolo(1024, caso.opzioni);
         if (esito == 97) GTEST_SKIP() << "no tmpfs can be mounted here: needs root or user namespaces";
         EXPECT_EQ(esito, caso.atteso);
-        EXPECT_NE(LeggiFile(drive.Host("errori.txt")).find(caso.messaggio), std::string::npos);
+        EXPECT_NE(noce::prova::LeggiFile(drive.Host("errori.txt")).find(caso.messaggio), std::string::npos);
         EXPECT_EQ(Albero(drive.Host("Setup/copia")), caso.resta);
     }
 }
@@ -348,11 +343,11 @@ TEST_F(Estrattore, ALinkPlantedUnderTheTemporaryNameIsNeverWrittenThrough) {
     std::vector<std::string> riga = Isolato({"-p", "-f"});
     riga.insert(riga.end(), {NOCE_UNZIP, "-o", "C:\\Setup\\Transito.zip", "-d", "C:\\Setup\\files"});
     int esito = strumenti::Esegui(riga, {}, std::chrono::seconds(30), drive.Host("errori.txt"));
-    if (esito != 0 && LeggiFile(drive.Host("errori.txt")).find("unshare") != std::string::npos)
-        GTEST_SKIP() << "no PID namespace here: " << LeggiFile(drive.Host("errori.txt"));
+    if (esito != 0 && noce::prova::LeggiFile(drive.Host("errori.txt")).find("unshare") != std::string::npos)
+        GTEST_SKIP() << "no PID namespace here: " << noce::prova::LeggiFile(drive.Host("errori.txt"));
     EXPECT_EQ(esito, 0);
-    EXPECT_EQ(LeggiFile(fuori), "intatto");
-    EXPECT_EQ(LeggiFile(drive.Host("Setup/files/a.txt")), "nuovo");
+    EXPECT_EQ(noce::prova::LeggiFile(fuori), "intatto");
+    EXPECT_EQ(noce::prova::LeggiFile(drive.Host("Setup/files/a.txt")), "nuovo");
 }
 
 }  // namespace

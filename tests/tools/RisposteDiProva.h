@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "ServerDiProva.h"
+#include "support/ServerDiProva.h"
 
 namespace strumenti::scarico {
 

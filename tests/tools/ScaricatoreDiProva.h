@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "Processi.h"
+#include "support/Processi.h"
 #include "RisposteDiProva.h"
-#include "ServerDiProva.h"
+#include "support/ServerDiProva.h"
 #include "support/DriveDiProva.h"
 
 namespace strumenti::scarico {

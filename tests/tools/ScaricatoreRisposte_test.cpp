@@ -34,7 +34,7 @@ std::string Parte(const std::string& intervallo, const std::string& byte) {
            "\r\nContent-Range: bytes " + intervallo + "\r\nETag: \"v1\"\r\nConnection: close\r\n\r\n" + byte;
 }
 
-TEST_F(Scaricatore, UnaRipresaSiPrendeSoloSeEIlPezzoChiestoDelFileAnnunciato) {
+TEST_F(Scaricatore, AResumeIsTakenOnlyForTheAskedPartOfTheAnnouncedFile) {
     const std::string corpo = Corpo(200000, 'a');
     const std::vector<CasoRipresa> casi = {
         {"giusta", [](const std::string& c) { return Risposta206(c, 100000); }, 2},
@@ -75,7 +75,7 @@ TEST_F(Scaricatore, UnaRipresaSiPrendeSoloSeEIlPezzoChiestoDelFileAnnunciato) {
     }
 }
 
-TEST_F(Scaricatore, IlCorpoSiSalvaDecodificatoComunqueSiaIncorniciato) {
+TEST_F(Scaricatore, TheBodyIsSavedDecodedHoweverItIsFramed) {
     const std::string corpo = Corpo(300000, 'c');
     const std::string gz = noce::prova::Gzip(corpo);
     const std::vector<std::pair<const char*, std::string>> casi = {
@@ -98,7 +98,7 @@ TEST_F(Scaricatore, IlCorpoSiSalvaDecodificatoComunqueSiaIncorniciato) {
 }
 
 // The header reader on its own, as the network may feed it.
-TEST(IntestazioniScarico, UnaMisuraIlleggibileNonDiventaUnaLunghezza) {
+TEST(DownloadHeaders, AnUnreadableSizeNeverBecomesALength) {
     struct Caso {
         const char* testa;
         std::int64_t lunghezza;
@@ -127,7 +127,7 @@ TEST(IntestazioniScarico, UnaMisuraIlleggibileNonDiventaUnaLunghezza) {
 
 // A compressed body cut half-way is not resumed by ranges: those would be
 // of the compressed form, not of the file.
-TEST_F(Scaricatore, UnCorpoCompressoInterrottoRicominciaDaZero) {
+TEST_F(Scaricatore, ABrokenCompressedBodyStartsOver) {
     // Bytes that do not compress, so that the file held is shorter than the
     // compressed size and a resume would look possible.
     std::string corpo(300000, '\0');
@@ -146,7 +146,7 @@ TEST_F(Scaricatore, UnCorpoCompressoInterrottoRicominciaDaZero) {
 
 // Links planted under the names the downloader writes point at files
 // outside its folder; none of them may change.
-TEST_F(Scaricatore, NessunaScritturaSegueUnLinkPiantato) {
+TEST_F(Scaricatore, NoWriteFollowsAPlantedLink) {
     const std::string corpo = Corpo(4000, 'l');
     std::atomic<bool> piantati{false};
     ServerDiProva s([&](int, const std::string&, int fd) {

@@ -22,7 +22,7 @@ struct CasoFallito {
     std::string risposta;  // sent to every connection
 };
 
-TEST_F(Scaricatore, OgniRispostaCheNonEIlFileDaDueENessunFile) {
+TEST_F(Scaricatore, EveryAnswerThatIsNotTheFileGivesTwoAndNoFile) {
     const std::string corpo = Corpo(5000, 'a');
     const std::vector<CasoFallito> casi = {
         {"404 con pagina", "HTTP/1.1 404 Not Found\r\nContent-Length: 9\r\nConnection: close\r\n\r\nnon c'e'"},
@@ -54,7 +54,7 @@ TEST_F(Scaricatore, OgniRispostaCheNonEIlFileDaDueENessunFile) {
     }
 }
 
-TEST_F(Scaricatore, UnErroreDefinitivoNonSiRiprova) {
+TEST_F(Scaricatore, APermanentErrorIsNotRetried) {
     ServerDiProva s([](int, const std::string&, int fd) {
         ServerDiProva::Scrivi(fd, "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
     });
@@ -62,7 +62,7 @@ TEST_F(Scaricatore, UnErroreDefinitivoNonSiRiprova) {
     EXPECT_EQ(s.Richieste().size(), 1u);
 }
 
-TEST_F(Scaricatore, LaRichiestaVaAlServerConIlNomeRemoto) {
+TEST_F(Scaricatore, TheRequestGoesToTheServerWithTheRemoteName) {
     const std::string corpo = Corpo(300, 'x');
     ServerDiProva s([&](int, const std::string&, int fd) { ServerDiProva::Scrivi(fd, Risposta200(corpo)); });
     ASSERT_EQ(Scarica(s, "FulcroNoceFiles.zip", "C:\\Setup\\Transito.zip"), 0);
@@ -76,7 +76,7 @@ TEST_F(Scaricatore, LaRichiestaVaAlServerConIlNomeRemoto) {
 
 // ---- Broken transfers ----------------------------------------------------------
 
-TEST_F(Scaricatore, UnaConnessioneCadutaRiprendeDaDoveSiEraFermata) {
+TEST_F(Scaricatore, ADroppedConnectionResumesWhereItStopped) {
     const std::string corpo = Corpo(200000, 'a');
     ServerDiProva s([&](int n, const std::string& richiesta, int fd) {
         if (n == 0) {
@@ -103,7 +103,7 @@ struct CasoCambiato {
     std::function<std::string(const std::string& richiesta, const std::string& v2)> ripresa;
 };
 
-TEST_F(Scaricatore, UnFileCambiatoSulServerArrivaInteroENonCucito) {
+TEST_F(Scaricatore, AFileChangedOnTheServerArrivesWholeNotStitched) {
     const std::string v1 = Corpo(100000, 'a');
     const std::string v2 = Corpo(120000, 'A');
     const std::vector<CasoCambiato> casi = {
@@ -134,7 +134,7 @@ TEST_F(Scaricatore, UnFileCambiatoSulServerArrivaInteroENonCucito) {
     }
 }
 
-TEST_F(Scaricatore, SenzaValidatoreNonRiprendeMaRicominciaDaZero) {
+TEST_F(Scaricatore, WithoutAValidatorItStartsOverRatherThanResume) {
     const std::string corpo = Corpo(50000, 'k');
     ServerDiProva s([&](int n, const std::string&, int fd) {
         std::string r = "HTTP/1.1 200 OK\r\nContent-Length: 50000\r\nConnection: close\r\n\r\n" + corpo;
@@ -145,7 +145,7 @@ TEST_F(Scaricatore, SenzaValidatoreNonRiprendeMaRicominciaDaZero) {
     EXPECT_EQ(Intestazione(s.Richieste().at(1), "Range"), "");
 }
 
-TEST_F(Scaricatore, UnServerBloccatoDaDueEntroIlSuoTempoLimite) {
+TEST_F(Scaricatore, AStalledServerGivesTwoWithinItsTimeLimit) {
     struct Caso {
         const char* nome;
         std::string inizio;
@@ -187,7 +187,7 @@ TEST_F(Scaricatore, UnServerBloccatoDaDueEntroIlSuoTempoLimite) {
     }
 }
 
-TEST_F(Scaricatore, UnServerIrraggiungibileDaDue) {
+TEST_F(Scaricatore, AnUnreachableServerGivesTwo) {
     int porta;
     {
         ServerDiProva chiuso([](int, const std::string&, int) {});
@@ -202,7 +202,7 @@ TEST_F(Scaricatore, UnServerIrraggiungibileDaDue) {
 
 // ---- The marker and the target as the installer sees them -------------------
 
-TEST_F(Scaricatore, IlMarcatoreEIlFileNonSiLeggonoMaiAMeta) {
+TEST_F(Scaricatore, TheMarkerAndTheFileAreNeverReadHalfWritten) {
     const std::string corpo = Corpo(3 << 20, 'm');
     ServerDiProva s([&](int, const std::string&, int fd) {
         std::string r = Risposta200(corpo);
@@ -237,7 +237,7 @@ TEST_F(Scaricatore, IlMarcatoreEIlFileNonSiLeggonoMaiAMeta) {
     EXPECT_EQ(Marcatore(), "1\r\n");
 }
 
-TEST_F(Scaricatore, UnSegnaleScriveDueETogliIlFileTemporaneo) {
+TEST_F(Scaricatore, ASignalWritesTwoAndRemovesTheTemporaryFile) {
     for (int segnale : {SIGTERM, SIGINT, SIGHUP}) {
         SCOPED_TRACE(segnale);
         std::atomic<bool> iniziato{false};
@@ -260,7 +260,7 @@ TEST_F(Scaricatore, UnSegnaleScriveDueETogliIlFileTemporaneo) {
 
 // ---- Command lines -------------------------------------------------------------
 
-TEST_F(Scaricatore, UnPercorsoConSpaziArrivaSpezzatoEVieneRiunito) {
+TEST_F(Scaricatore, APathWithBlanksArrivesSplitAndIsJoined) {
     const std::string corpo = Corpo(1000, 'b');
     struct Caso {
         const char* cartellaProgramma;  // under drive c:
@@ -288,7 +288,7 @@ TEST_F(Scaricatore, UnPercorsoConSpaziArrivaSpezzatoEVieneRiunito) {
     }
 }
 
-TEST_F(Scaricatore, UnaRigaInutilizzabileDaDue) {
+TEST_F(Scaricatore, AnUnusableCommandLineGivesTwo) {
     ServerDiProva s([](int, const std::string&, int) {});
     const std::vector<std::vector<std::string>> casi = {
         {},
@@ -308,7 +308,7 @@ TEST_F(Scaricatore, UnaRigaInutilizzabileDaDue) {
     EXPECT_TRUE(s.Richieste().empty());
 }
 
-TEST_F(Scaricatore, IlBersaglioPresenteVieneSostituitoAncheConAltreMaiuscole) {
+TEST_F(Scaricatore, APresentTargetIsReplacedWhateverItsCase) {
     const std::string corpo = Corpo(2000, 'n');
     drive.Scrivi("Setup/Lista.TXT", "vecchio");
     ServerDiProva s([&](int, const std::string&, int fd) { ServerDiProva::Scrivi(fd, Risposta200(corpo)); });

@@ -17,21 +17,15 @@
 #include <thread>
 
 #include "Opzioni.h"
-#include "Processi.h"
-#include "ServerDiProva.h"
+#include "support/Processi.h"
+#include "support/ServerDiProva.h"
 #include "support/DriveDiProva.h"
+#include "support/FileDiProva.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-std::string Leggi(const std::string& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 struct RispostaHttp {
     int codice = 0;
@@ -108,9 +102,9 @@ protected:
             std::vector<std::string>{NOCE_SERVER_PROGRAMMA, "--port", "0", "--root", radice_, "--durata", "120",
                                      "--attesa-ms", "600", "--testa-ms", "600", "--connessioni", "40"},
             std::vector<std::string>{}, cartella_ + "/uscita.txt", cartella_ + "/registro.txt");
-        for (int i = 0; i < 500 && Leggi(cartella_ + "/uscita.txt").find('\n') == std::string::npos; ++i)
+        for (int i = 0; i < 500 && noce::prova::LeggiFile(cartella_ + "/uscita.txt").find('\n') == std::string::npos; ++i)
             std::this_thread::sleep_for(10ms);
-        primaRiga_ = Leggi(cartella_ + "/uscita.txt");
+        primaRiga_ = noce::prova::LeggiFile(cartella_ + "/uscita.txt");
         primaRiga_ = primaRiga_.substr(0, primaRiga_.find('\n'));
         porta_ = primaRiga_.empty() ? 0 : std::atoi(primaRiga_.c_str());
     }
@@ -124,14 +118,14 @@ protected:
     std::unique_ptr<strumenti::Processo> server_;
 };
 
-TEST_F(Server, LaPrimaRigaELaPortaDaSola) {
+TEST_F(Server, TheFirstLineIsThePortAlone) {
     ASSERT_FALSE(primaRiga_.empty());
     EXPECT_EQ(primaRiga_.find_first_not_of("0123456789"), std::string::npos) << primaRiga_;
     EXPECT_GT(porta_, 0);
     EXPECT_EQ(Chiedi(porta_, "GET", "/download/dati.bin").codice, 200);
 }
 
-TEST_F(Server, IntervalliEValidatori) {
+TEST_F(Server, RangesAndValidators) {
     ASSERT_GT(porta_, 0);
     const std::string n = std::to_string(dati_.size());
     const RispostaHttp intero = Chiedi(porta_, "GET", "/download/dati.bin");
@@ -180,7 +174,7 @@ TEST_F(Server, IntervalliEValidatori) {
     }
 }
 
-TEST_F(Server, HeadPhpEPercorsiFuoriDallaCartella) {
+TEST_F(Server, HeadPhpAndPathsOutsideTheFolder) {
     ASSERT_GT(porta_, 0);
     RispostaHttp testa = Chiedi(porta_, "HEAD", "/download/dati.bin");
     EXPECT_EQ(testa.codice, 200);
@@ -202,13 +196,13 @@ TEST_F(Server, HeadPhpEPercorsiFuoriDallaCartella) {
     }
 }
 
-TEST_F(Server, OgniRichiestaHaLaSuaRigaDiRegistro) {
+TEST_F(Server, EachRequestHasItsLogLine) {
     ASSERT_GT(porta_, 0);
     Chiedi(porta_, "GET", "/download/dati.bin", "Range: bytes=0-9\r\n");
     Chiedi(porta_, "GET", "/manca.txt");
     Chiedi(porta_, "GET", "/a%0d%0a2026-01-01%2000:00:00%2010.0.0.1%20%22GET%20/falso%20HTTP/1.1%22%20200%201%1b[2J");
     std::this_thread::sleep_for(100ms);
-    std::string registro = Leggi(cartella_ + "/registro.txt");
+    std::string registro = noce::prova::LeggiFile(cartella_ + "/registro.txt");
     EXPECT_NE(registro.find("\"GET /a\\x0d\\x0a2026-01-01 00:00:00 10.0.0.1 \\x22GET /falso HTTP/1.1\\x22 200 "
                             "1\\x1b[2J HTTP/1.1\" 404"),
               std::string::npos)
@@ -220,7 +214,7 @@ TEST_F(Server, OgniRichiestaHaLaSuaRigaDiRegistro) {
     EXPECT_NE(registro.find("\"GET /manca.txt HTTP/1.1\" 404"), std::string::npos) << registro;
 }
 
-TEST_F(Server, SiFermaPulitoAUnSegnale) {
+TEST_F(Server, StopsCleanlyOnASignal) {
     for (int segnale : {SIGTERM, SIGINT}) {
         SCOPED_TRACE(segnale);
         if (segnale == SIGINT) {
@@ -234,15 +228,15 @@ TEST_F(Server, SiFermaPulitoAUnSegnale) {
     }
 }
 
-TEST_F(Server, IlScaricatoreRiceveDalServerIlFileIntero) {
+TEST_F(Server, TheDownloaderGetsTheWholeFileFromTheServer) {
     ASSERT_GT(porta_, 0);
     noce::prova::DriveDiProva drive;
     fs::create_directories(drive.Host("Setup"));
     fs::copy_file(NOCE_SCARICATORE, drive.Host("Setup/scaricatore.exe"));
     std::vector<std::string> riga = {drive.Host("Setup/scaricatore.exe"), "-download/dati.bin", "-C:\\Setup\\dati.bin"};
     EXPECT_EQ(strumenti::Esegui(riga, {"NOCE_SERVER=127.0.0.1:" + std::to_string(porta_)}), 0);
-    EXPECT_TRUE(Leggi(drive.Host("Setup/dati.bin")) == dati_);
-    EXPECT_EQ(Leggi(drive.Host("Setup/scaricoincorso.max")), "1\r\n");
+    EXPECT_TRUE(noce::prova::LeggiFile(drive.Host("Setup/dati.bin")) == dati_);
+    EXPECT_EQ(noce::prova::LeggiFile(drive.Host("Setup/scaricoincorso.max")), "1\r\n");
 }
 
 }  // namespace
@@ -365,7 +359,7 @@ TEST(ServerStop, SignalRightAfterThePortLineIsNeverLost) {
     for (int i = 0; i < 40; ++i) {
         strumenti::Processo server({NOCE_SERVER_PROGRAMMA, "--port", "0", "--root", cartella},
                                    {}, cartella + "/uscita.txt");
-        for (int k = 0; k < 2000 && Leggi(cartella + "/uscita.txt").find('\n') == std::string::npos; ++k)
+        for (int k = 0; k < 2000 && noce::prova::LeggiFile(cartella + "/uscita.txt").find('\n') == std::string::npos; ++k)
             std::this_thread::sleep_for(1ms);
         server.Segnale(i % 2 ? SIGINT : SIGTERM);
         if (server.Attendi(3s) == 0) ++fermati;

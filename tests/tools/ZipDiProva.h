@@ -4,9 +4,10 @@
 #include <zip.h>
 
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "support/FileDiProva.h"
 
 namespace strumenti {
 
@@ -39,12 +40,6 @@ inline bool CreaZip(const std::string& percorso, const std::vector<VoceZip>& voc
 
 namespace dettaglio {
 
-inline std::string Leggi(const std::string& percorso) {
-    std::ifstream in(percorso, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 inline std::size_t Numero(const std::string& b, std::size_t o, int byte) {
     std::size_t v = 0;
     for (int i = byte - 1; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(b[o + static_cast<std::size_t>(i)]);
@@ -83,7 +78,7 @@ inline std::string Byte(std::size_t v, int byte) {
 // header: the archive's directory stays intact, the entry's CRC does not.
 inline bool DanneggiaPrimaVoce(const std::string& percorso) {
     using namespace dettaglio;
-    std::string b = Leggi(percorso);
+    std::string b = noce::prova::LeggiFile(percorso);
     if (b.size() < 30 || b.compare(0, 4, "PK\x03\x04") != 0) return false;
     std::size_t dati = 30 + Numero(b, 26, 2) + Numero(b, 28, 2);
     std::size_t dimensione = Numero(b, 18, 4);
@@ -98,7 +93,7 @@ inline bool DanneggiaPrimaVoce(const std::string& percorso) {
 // their data inflate to.
 inline void DichiaraDimensione(const std::string& percorso, std::size_t dimensione, bool tutte = false) {
     using namespace dettaglio;
-    std::string b = Leggi(percorso);
+    std::string b = noce::prova::LeggiFile(percorso);
     Metti(b, 22, 4, dimensione);
     for (std::size_t r : LeggiDirectory(b).record) {
         Metti(b, r + 24, 4, dimensione);
@@ -113,7 +108,7 @@ inline void DichiaraDimensione(const std::string& percorso, std::size_t dimensio
 // the second entry is made to start 10 bytes into the first one's span.
 inline void SovrapponiVoci(const std::string& percorso, std::size_t copie) {
     using namespace dettaglio;
-    std::string b = Leggi(percorso);
+    std::string b = noce::prova::LeggiFile(percorso);
     Directory d = LeggiDirectory(b);
     std::string cd;
     if (copie == 0) {
@@ -142,7 +137,7 @@ inline void SovrapponiVoci(const std::string& percorso, std::size_t copie) {
 // numbers in the Zip64 end record it points at.
 inline void InZip64(const std::string& percorso) {
     using namespace dettaglio;
-    std::string b = Leggi(percorso);
+    std::string b = noce::prova::LeggiFile(percorso);
     Directory d = LeggiDirectory(b);
     std::string cd;
     for (std::size_t r : d.record) {

@@ -3,6 +3,7 @@
 // as bytes, environment variables set for one test, and programs run with
 // their output caught.
 #include "platform/Sistema.h"
+#include "support/FileDiProva.h"
 
 #include <windows.h>
 
@@ -46,13 +47,6 @@ public:
 private:
     std::filesystem::path percorso_;
 };
-
-inline std::string LeggiByte(const std::wstring& percorso) {
-    std::ifstream in(std::filesystem::path(percorso), std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 inline void ScriviByte(const std::wstring& percorso, const std::string& dati) {
     std::ofstream(std::filesystem::path(percorso), std::ios::binary) << dati;

@@ -46,7 +46,7 @@ bool Lnkinfo(const CartellaTemporanea& t, const std::string& link, std::string& 
     if (pi.hProcess) CloseHandle(pi.hProcess);
     if (pi.hThread) CloseHandle(pi.hThread);
     for (int i = 0; i < 200 && GetFileAttributesW(t.W("lnkinfo.txt").c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(50);
-    uscita = LeggiByte(t.W("lnkinfo.txt"));
+    uscita = LeggiFile(t.W("lnkinfo.txt"));
     DeleteFileW(t.W("lnkinfo.txt").c_str());
     return uscita.find("Windows Shortcut information") != std::string::npos;
 }
@@ -81,7 +81,7 @@ TEST(Collegamento, TheShortcutStartsItsTargetFromItsFolder) {
 TEST(Collegamento, RefusesWhatItMustNotWriteAndKeepsWhatIsThere) {
     CartellaTemporanea t;
     ASSERT_EQ(fCreateShellLink(t(), "NOCE", "c:\\noce\\noce.exe", "", -1, "c:"), 1);
-    const std::string primo = LeggiByte(t.W("NOCE.lnk"));
+    const std::string primo = LeggiFile(t.W("NOCE.lnk"));
     struct Caso {
         const char* nome;
         std::string cartella, nome_link, destinazione;
@@ -97,7 +97,7 @@ TEST(Collegamento, RefusesWhatItMustNotWriteAndKeepsWhatIsThere) {
         SCOPED_TRACE(c.nome);
         EXPECT_EQ(fCreateShellLink(c.cartella, c.nome_link, c.destinazione, "", c.flag, "c:"), 0);
     }
-    EXPECT_TRUE(LeggiByte(t.W("NOCE.lnk")) == primo);
+    EXPECT_TRUE(LeggiFile(t.W("NOCE.lnk")) == primo);
     EXPECT_EQ(sistema::ElencoFile(t()), std::vector<std::string>{"NOCE.lnk"}) << "no temporary file is left";
     WIN32_FIND_DATAW d;
     HANDLE h = FindFirstFileW(t.W("*.tmp").c_str(), &d);
@@ -106,7 +106,7 @@ TEST(Collegamento, RefusesWhatItMustNotWriteAndKeepsWhatIsThere) {
 
     // Replaced with the flag set.
     ASSERT_EQ(fCreateShellLink(t(), "NOCE", "c:\\altro.exe", "", -1, "c:"), 1);
-    EXPECT_FALSE(LeggiByte(t.W("NOCE.lnk")) == primo);
+    EXPECT_FALSE(LeggiFile(t.W("NOCE.lnk")) == primo);
 }
 
 }  // namespace noce::prova

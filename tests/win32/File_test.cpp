@@ -48,7 +48,7 @@ TEST(File, TextIsWindows1252OnDiskAndPathsAreUnicode) {
     const std::string p = t("Già €\\lista.txt");
     sistema::ScriviTesto(p, "<files>\r\nperché € “sì”\r\n");
     sistema::AccodaTesto(p, "ß\r\n");
-    EXPECT_TRUE(LeggiByte(t.W("Già €\\lista.txt")) == "<files>\r\nperch\xE9 \x80 \x93s\xEC\x94\r\n\xDF\r\n");
+    EXPECT_TRUE(LeggiFile(t.W("Già €\\lista.txt")) == "<files>\r\nperch\xE9 \x80 \x93s\xEC\x94\r\n\xDF\r\n");
     EXPECT_EQ(sistema::LeggiTesto(p), "<files>\r\nperché € “sì”\r\nß\r\n");
     EXPECT_EQ(sistema::ElencoFile(t("Già €")), std::vector<std::string>{"lista.txt"});
 }

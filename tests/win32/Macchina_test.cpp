@@ -25,7 +25,7 @@ std::string Minuscolo(std::string s) {
 
 }  // namespace
 
-TEST(CartelleSpeciali, EachFolderTheInstallerNamesIsTheSystemsOwn) {
+TEST(SpecialFolders, EachFolderTheInstallerNamesIsTheSystemsOwn) {
     // A 32-bit program on 64-bit Windows gets the 32-bit program files and
     // the system folder its own regsvr32 lies in.
     struct Caso {

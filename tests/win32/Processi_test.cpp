@@ -52,7 +52,7 @@ TEST(Processi, RunAndWaitReturnsOnlyWhenTheProgramHasEnded) {
         ASSERT_TRUE(sistema::AvviaEAttendi("\"" + Eco() + "\"" + c.riga));
         EXPECT_GE(Secondi(inizio), 0.39);
         // The file is renamed into place just before the program ends.
-        EXPECT_EQ(LeggiByte(t.W("eco.txt")), Argomenti(c.argomenti));
+        EXPECT_EQ(LeggiFile(t.W("eco.txt")), Argomenti(c.argomenti));
     }
     auto inizio = std::chrono::steady_clock::now();
     EXPECT_FALSE(sistema::AvviaEAttendi("\"C:\\nessuno\\programma.exe\" -x"));
@@ -66,7 +66,7 @@ TEST(Processi, AStartedProgramIsWaitedForByItsIdOnce) {
     auto id = sistema::AvviaProgramma("\"" + Eco() + "\" uno", sistema::StileFinestra::RidottaAttiva);
     EXPECT_FALSE(sistema::EsisteFile(t("eco.txt"))) << "the start must not wait";
     sistema::AttendiProgramma(id);
-    EXPECT_EQ(LeggiByte(t.W("eco.txt")), Argomenti({"uno"}));
+    EXPECT_EQ(LeggiFile(t.W("eco.txt")), Argomenti({"uno"}));
     // Waited for once: the handle is gone, a second wait returns at once.
     auto inizio = std::chrono::steady_clock::now();
     sistema::AttendiProgramma(id);
@@ -82,7 +82,7 @@ TEST(Processi, ABatchFileRunsThroughTheCommandInterpreter) {
     std::string batch = t("InstallFont.bat");
     sistema::ScriviTesto(batch, "echo fatto> \"" + t("fatto.txt") + "\"\r\n");
     sistema::AttendiProgramma(sistema::AvviaProgramma(batch, sistema::StileFinestra::RidottaAttiva));
-    EXPECT_EQ(LeggiByte(t.W("fatto.txt")), "fatto\r\n");
+    EXPECT_EQ(LeggiFile(t.W("fatto.txt")), "fatto\r\n");
 }
 
 TEST(Processi, WaitingReleasesTheStartedProgram) {

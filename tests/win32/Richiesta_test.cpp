@@ -69,10 +69,10 @@ TEST(Richiesta, TheBootstrapPutsItsSixHeadersOnTheWireAndTheBodyIsSavedWhole) {
         EXPECT_EQ(r.Status(), 200);
         CartellaTemporanea t;
         sistema::SalvaBytes(t("scaricatore.exe"), r.ResponseBody());
-        EXPECT_TRUE(LeggiByte(t.W("scaricatore.exe")) == Programma);
+        EXPECT_TRUE(LeggiFile(t.W("scaricatore.exe")) == Programma);
         // Straight from the body's temporary file, as the bootstrap saves it.
         r.SaveResponseBody(t("salvato.exe"));
-        EXPECT_TRUE(LeggiByte(t.W("salvato.exe")) == Programma);
+        EXPECT_TRUE(LeggiFile(t.W("salvato.exe")) == Programma);
     }
 }
 

@@ -44,7 +44,7 @@ private:
 
 bool Uguale(Pixel p, int r, int g, int b) { return p.r == r && p.g == g && p.b == b; }
 
-TEST(Immagini, OgniImmagineSiDecodificaAllaSuaMisura) {
+TEST(Images, EveryPictureDecodesAtItsSize) {
     const std::tuple<const Immagine*, int, int> tutte[] = {
         {&immagini::Icona16(), 16, 16},
         {&immagini::Icona32(), 32, 32},
@@ -66,7 +66,7 @@ TEST(Immagini, OgniImmagineSiDecodificaAllaSuaMisura) {
     }
 }
 
-TEST(Immagini, FacceDeiTasti) {
+TEST(Images, ButtonFaces) {
     struct Caso {
         const Immagine* faccia;
         Pixel cornice, alto, basso;
@@ -104,7 +104,7 @@ TEST(Immagini, FacceDeiTasti) {
     }
 }
 
-TEST(Immagini, IconaEManoHannoTrasparenzaEColoriContati) {
+TEST(Images, IconAndHandHaveTransparencyAndCountedColours) {
     struct Caso {
         const Immagine* im;
         std::size_t colori;  // at most, transparency aside
@@ -142,7 +142,7 @@ TEST(Immagini, IconaEManoHannoTrasparenzaEColoriContati) {
     EXPECT_GT(blu, 150);
 }
 
-TEST(Immagini, StrisciaBluConBagliore) {
+TEST(Images, BlueStripWithGlow) {
     Decodificata d(immagini::Striscia());
     ASSERT_TRUE(d.Valida());
     auto luce = [&](int x, int y) {

@@ -11,9 +11,11 @@
 #include <sstream>
 #include <thread>
 
-#include "Processi.h"
 #include "RisposteDiProva.h"
-#include "ServerDiProva.h"
+#include "support/FileDiProva.h"
+#include "support/Processi.h"
+#include "support/ServerDiProva.h"
+#include "support/ServerNoce.h"
 
 namespace {
 
@@ -22,13 +24,6 @@ using namespace strumenti::scarico;
 using strumenti::Intestazione;
 using strumenti::ServerDiProva;
 namespace fs = std::filesystem;
-
-std::string Leggi(const fs::path& p) {
-    std::ifstream f(p, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
 
 class ScaricatoreWine : public ::testing::Test {
 protected:
@@ -52,8 +47,8 @@ protected:
                                              "NOCE_SCARICO_PAUSA_MS=20"};
         return strumenti::Esegui(Percorso(riga), ambiente, limite);
     }
-    std::string Marcatore() const { return Leggi(setup_ / "scaricoincorso.max"); }
-    std::string Log() const { return Leggi(setup_ / "LogScarico.txt"); }
+    std::string Marcatore() const { return noce::prova::LeggiFile(setup_ / "scaricoincorso.max"); }
+    std::string Log() const { return noce::prova::LeggiFile(setup_ / "LogScarico.txt"); }
     // Only the program, the marker and the log, and `file` when it came.
     std::set<std::string> FileInSetup() const {
         std::set<std::string> nomi;
@@ -83,7 +78,7 @@ struct CasoRipresa {
     std::size_t richieste;
 };
 
-TEST_F(ScaricatoreWine, UnaConnessioneCadutaRiprendeSoloColPezzoGiusto) {
+TEST_F(ScaricatoreWine, ADroppedConnectionResumesOnlyWithTheRightPart) {
     const std::string corpo = Corpo(200000, 'w');
     const std::vector<CasoRipresa> casi = {
         {"giusta", [](const std::string& c) { return Risposta206(c, 80000); }, 2},
@@ -104,7 +99,7 @@ TEST_F(ScaricatoreWine, UnaConnessioneCadutaRiprendeSoloColPezzoGiusto) {
             else ServerDiProva::Scrivi(fd, r);
         });
         ASSERT_EQ(Scarica(s.Indirizzo()), 0) << Log();
-        EXPECT_TRUE(Leggi(setup_ / "lista.txt") == corpo);
+        EXPECT_TRUE(noce::prova::LeggiFile(setup_ / "lista.txt") == corpo);
         EXPECT_EQ(Marcatore(), "1\r\n");
         auto r = s.Richieste();
         ASSERT_EQ(r.size(), caso.richieste);
@@ -117,7 +112,7 @@ TEST_F(ScaricatoreWine, UnaConnessioneCadutaRiprendeSoloColPezzoGiusto) {
     }
 }
 
-TEST_F(ScaricatoreWine, OgniRispostaCheNonEIlFileDaDueEntroIlTempoLimite) {
+TEST_F(ScaricatoreWine, EveryAnswerThatIsNotTheFileGivesTwoWithinTheTimeLimit) {
     const std::string corpo = Corpo(5000, 'e');
     const std::vector<std::pair<const char*, std::string>> casi = {
         {"si ferma a metà", "HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n" + corpo},
@@ -143,31 +138,23 @@ TEST_F(ScaricatoreWine, OgniRispostaCheNonEIlFileDaDueEntroIlTempoLimite) {
 
 // The real server: a file it has not is a 404, tried once; one it has
 // comes whole.
-TEST_F(ScaricatoreWine, ConNoceServerUnFileCheNonCeDaDueEUnoCheCeArriva) {
+TEST_F(ScaricatoreWine, WithNoceServerAMissingFileGivesTwoAndAPresentOneArrives) {
     fs::path radice = setup_.parent_path().parent_path() / "contenuto";
     fs::create_directories(radice / "download");
     const std::string corpo = Corpo(1 << 20, 's');
     std::ofstream(radice / "download" / "lista.txt", std::ios::binary) << corpo;
-    fs::path uscita = radice.parent_path() / "server.out";
-    strumenti::Processo server({NOCE_SERVER_PROGRAMMA, "--port", "0", "--root", radice.string()}, {}, uscita.string());
-    std::string porta;
-    for (int i = 0; i < 200 && porta.empty(); ++i) {
-        std::this_thread::sleep_for(20ms);
-        std::istringstream(Leggi(uscita)) >> porta;
-    }
-    ASSERT_FALSE(porta.empty()) << "noce-server printed no port";
+    noce::prova::ServerNoce server(NOCE_SERVER_PROGRAMMA, radice.string(), (radice.parent_path() / "server.out").string());
+    ASSERT_NE(server.Porta(), 0) << "noce-server printed no port";
 
-    EXPECT_NE(Scarica("127.0.0.1:" + porta, "manca.txt"), 0);
+    EXPECT_NE(Scarica(server.Indirizzo(), "manca.txt"), 0);
     EXPECT_EQ(Marcatore(), "2\r\n");
     EXPECT_NE(Log().find("risposta HTTP 404"), std::string::npos) << Log();
     EXPECT_EQ(Log().find("Tentativo 2"), std::string::npos) << Log();
     EXPECT_EQ(FileInSetup(), SoloProgramma);
 
-    ASSERT_EQ(Scarica("127.0.0.1:" + porta), 0) << Log();
-    EXPECT_TRUE(Leggi(setup_ / "lista.txt") == corpo);
+    ASSERT_EQ(Scarica(server.Indirizzo()), 0) << Log();
+    EXPECT_TRUE(noce::prova::LeggiFile(setup_ / "lista.txt") == corpo);
     EXPECT_EQ(Marcatore(), "1\r\n");
-    server.Segnale(SIGTERM);
-    server.Attendi(5s);
 }
 
 }  // namespace

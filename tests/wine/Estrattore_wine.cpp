@@ -7,8 +7,9 @@
 #include <filesystem>
 #include <map>
 
-#include "../tools/Processi.h"
+#include "support/Processi.h"
 #include "../tools/ZipDiProva.h"
+#include "support/FileDiProva.h"
 
 namespace {
 
@@ -42,19 +43,13 @@ protected:
         riga.insert(riga.end(), {"-d", Windows(radice + "/files")});
         return strumenti::Esegui(riga, {}, std::chrono::seconds(120), radice + "/errori.txt");
     }
-    std::string Errori() const { return Leggi(radice + "/errori.txt"); }
-    static std::string Leggi(const fs::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    std::string Errori() const { return noce::prova::LeggiFile(radice + "/errori.txt"); }
     // Every file and folder under files/, with the contents of the files.
     std::map<std::string, std::string> Cartella() const {
         std::map<std::string, std::string> a;
         const fs::path base = radice + "/files";
         for (auto it = fs::recursive_directory_iterator(base); it != fs::recursive_directory_iterator(); ++it)
-            a[fs::relative(it->path(), base)] = it->is_regular_file() ? Leggi(it->path()) : "<cartella>";
+            a[fs::relative(it->path(), base)] = it->is_regular_file() ? noce::prova::LeggiFile(it->path()) : "<cartella>";
         return a;
     }
 

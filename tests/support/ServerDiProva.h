@@ -1,8 +1,8 @@
 #pragma once
-// A misbehaving HTTP server on 127.0.0.1 for one test: each connection is
-// handed, with its request, to the test's own function, which writes bytes
-// by hand, stalls, or hangs up half-way. Each connection has its own
-// thread; the destructor wakes every stalled one and waits for all.
+// The tests' HTTP server on 127.0.0.1: each connection is handed, with its
+// request, to the test's own function, which writes bytes by hand, stalls,
+// or hangs up half-way. Each connection has its own thread; the destructor
+// wakes every stalled one and waits for all.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -51,6 +51,21 @@ public:
     std::vector<std::string> Richieste() {
         std::lock_guard<std::mutex> l(m_);
         return richieste_;
+    }
+
+    // Whether `fd` has something to read (or its peer closed) within
+    // `limite`; false at once when the server is being taken down.
+    bool Leggibile(int fd, std::chrono::milliseconds limite) {
+        auto fine = std::chrono::steady_clock::now() + limite;
+        while (std::chrono::steady_clock::now() < fine) {
+            {
+                std::lock_guard<std::mutex> l(m_);
+                if (fermo_) return false;
+            }
+            pollfd p{fd, POLLIN, 0};
+            if (::poll(&p, 1, 50) > 0) return true;
+        }
+        return false;
     }
 
     // A stall that ends early when the server is being taken down.
