@@ -125,6 +125,9 @@ TEST(Ciclo, EachWaitingStateMovesOnAtOneAndStopsTheRunAtTwo) {
 
 TEST(Ciclo, TheListStateClearsAnOldMarkerAndLocksTheWindowFirst) {
     Ciclo ciclo;
+    // A downloader still at work, with no verdict yet.
+    ScriviProgrammaFinto(ciclo.inst.Host("scaricatore.exe"), ciclo.registro,
+                         "while [ ! -e '" + ciclo.inst.Host("fine") + "' ]; do sleep 0.05; done");
     ciclo.inst.Scrivi(Marcatore, "1\r\n");  // left by an earlier run
     bool bloccataPrima = false;
     ciclo.inst.ui.suDoEvents = [&] {
@@ -139,10 +142,12 @@ TEST(Ciclo, TheListStateClearsAnOldMarkerAndLocksTheWindowFirst) {
     EXPECT_EQ(ciclo.Fase(), 1);
     EXPECT_EQ(ciclo.inst.Log(), (std::vector<std::string>{"Controlo la presenza del file lista.txt", "Avvio scarico lista",
                                                            "C:\\Setup\\scaricatore.exe -download/lista.txt -C:\\Setup\\lista.txt"}));
-    EXPECT_EQ(ciclo.Avviati().size(), 1u);
     // The old 1 is gone: the next tick keeps waiting.
     ciclo.Tick();
     EXPECT_EQ(ciclo.Fase(), 1);
+    EXPECT_FALSE(ciclo.inst.ui.terminato);
+    ciclo.inst.Scrivi("fine", "");
+    EXPECT_EQ(ciclo.Avviati().size(), 1u);
 }
 
 TEST(Ciclo, TheExtractorStateRemovesAPresentExtractorBeforeTheFetch) {

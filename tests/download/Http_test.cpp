@@ -159,6 +159,7 @@ TEST(RichiestaHttp, ReportsEachFailureWithItsWinHttpNumber) {
         }
         EXPECT_EQ(r.Status(), 0) << "a failed request has no status";
         EXPECT_TRUE(r.ResponseBody().empty());
+        EXPECT_THROW(r.SaveResponseBody("C:\\nulla.exe"), ErroreRuntime) << "no body to save";
     }
 }
 

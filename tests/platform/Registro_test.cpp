@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -127,6 +128,7 @@ TEST(Registro, AnExportWrittenElsewhereIsReadAndKeptWhole) {
         "\"Strano\"=hex(1f):aa,bb\n"
         "\"Via\"=\"questo va tolto\"\n"
         "\"Via\"=-\n"
+        "\"Spaiati\"=hex(1):00,dc,80,dc,00,00\n"
         "@=dword:00000001\n\n"
         "[HKEY_CURRENT_USER\\Software\\Tolta]\n"
         "\"x\"=\"y\"\n"
@@ -139,9 +141,16 @@ TEST(Registro, AnExportWrittenElsewhereIsReadAndKeptWhole) {
     EXPECT_TRUE(Uguali(posix::LeggiValoreRegistro(k, "Dati"), {"Dati", "REG_BINARY", "01,02,03,04"}));
     EXPECT_TRUE(Uguali(posix::LeggiValoreRegistro(k, "Strano"), {"Strano", "hex(1f)", "aa,bb"}));
     EXPECT_TRUE(Uguali(posix::LeggiValoreRegistro(k, ""), {"", "REG_DWORD", "1"}));
+    // Lone low surrogates written by another program: U+DC00 has no byte
+    // of ours behind it, U+DC80 is the byte 80.
+    EXPECT_TRUE(Uguali(posix::LeggiValoreRegistro(k, "Spaiati"), {"Spaiati", "REG_SZ", "\xEF\xBF\xBD\x80"}));
     EXPECT_FALSE(posix::LeggiValoreRegistro(k, "Via").has_value());
     EXPECT_FALSE(posix::EsisteChiaveRegistro("HKCU\\Software\\Tolta"));
     EXPECT_NE(FileReg(drive).find("\"Strano\"=hex(1f):aa,bb\r\n"), std::string::npos);
+    // Rewritten as data, never as a program.
+    struct stat st;
+    ASSERT_EQ(::stat(posix::FileRegistro(drive.Radice()).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0111, 0u);
 
     // A value line that ends in a backslash inside quotes is no continuation.
     std::ofstream(posix::FileRegistro(drive.Radice()), std::ios::binary)
