@@ -284,6 +284,9 @@ void frmPrincipale::Installazione() {
         checkpoint = 70;
         CopiaFileElencati(*this, cartella, checkpoint);
         checkpoint = 84;
+        // To the disk while the last steps run and the person reads the
+        // completion message; the clean-up waits for it.
+        sistema::AvviaSalvataggioCopie();
 
         // ---- Font
         checkpoint = 90;

@@ -29,6 +29,10 @@ void RimuoviCartella(const std::string& percorso);
 // beside the destination and renamed into place, so a failed copy never
 // leaves a half-written file under the destination's name.
 void CopiaFile(const std::string& da, const std::string& a);
+// Starts bringing the copies made so far to the disk, in the background;
+// the next deletion waits until they are there. Where each copy reaches
+// the disk before CopiaFile returns, there is nothing to do.
+void AvviaSalvataggioCopie();
 // Deletes a plain file (Kill).
 void EliminaFile(const std::string& percorso);
 // What a folder listing tells of an entry. A link is a file, whatever it

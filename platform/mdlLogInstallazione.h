@@ -9,8 +9,9 @@ namespace noce {
 // start-up sets it.
 extern std::string DirFiles;
 
-// Appends "dd/mm/yyyy|hh:m:ss|message" + CR LF + CR LF to the log, opening
-// and closing the file at every call. Before DirFiles is set the record
+// Appends "dd/mm/yyyy|hh:m:ss|message" + CR LF + CR LF to the log; the
+// record is with the operating system when the call returns, so a program
+// that dies right after loses none. Before DirFiles is set the record
 // goes to standard error instead: there is no log to hold it yet.
 void ScriviLog(const std::string& messaggio);
 

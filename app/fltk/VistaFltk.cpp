@@ -104,7 +104,7 @@ void VistaFltk::DoEvents() {
 }
 
 void VistaFltk::End() {
-    // Every file is closed after each call: only the streams need flushing.
+    // Every file write has reached the system already: only the streams need flushing.
     std::fflush(nullptr);
     std::_Exit(0);
 }

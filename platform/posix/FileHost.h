@@ -25,6 +25,18 @@ void SostituisciFileHost(const std::string& host, const std::string& dati, mode_
 // The same with the content written by `scrivi` into the descriptor.
 void SostituisciFileHost(const std::string& host, const std::function<void(int fd)>& scrivi, mode_t modo);
 
+// Copies a host file to `a` the same way, but inside the kernel (a reflink
+// where the file system shares extents) and without waiting for the disk:
+// the copy is whole under its name or absent, and SalvaCopie flushes it.
+void CopiaFileHost(const std::string& da, const std::string& a, mode_t modo);
+
+// Flushes to disk the file systems that hold copies made since the last
+// call, after waiting for a flush started in the background. Before
+// anything is deleted: a source goes only when its copy is safe.
+void SalvaCopie();
+// Starts that flush in the background for the copies made so far.
+void AvviaSalvataggioCopie();
+
 // Writes all of `dati` to an open descriptor.
 void ScriviTuttoFd(int fd, const char* dati, std::size_t n);
 

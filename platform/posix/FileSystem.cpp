@@ -11,6 +11,7 @@
 
 #include "../Cp1252.h"
 #include "../Sistema.h"
+#include "ElenchiCartelle.h"
 #include "FileHost.h"
 #include "Macchina.h"
 #include "Percorsi.h"
@@ -69,15 +70,18 @@ void CreaCartella(const std::string& p) {
         if (errno == EEXIST) throw ErroreDi(err::ErroreAccesso);
         throw ErroreDaErrno(errno, true);
     }
+    posix::NomeCreato(h);
 }
 
 void RimuoviCartella(const std::string& p) {
     std::string h = PercorsoHost(p);
     VerificaScrivibile(h);
+    posix::SalvaCopie();
     if (::rmdir(h.c_str()) != 0) {
         if (errno == ENOTEMPTY || errno == EEXIST) throw ErroreDi(err::ErroreAccesso);
         throw ErroreDaErrno(errno, true);
     }
+    posix::NomeRimosso(h);
 }
 
 void CopiaFile(const std::string& da, const std::string& a) {
@@ -89,8 +93,11 @@ void CopiaFile(const std::string& da, const std::string& a) {
     VerificaGenitore(ha);
     struct stat sa;
     if (stat(ha.c_str(), &sa) == 0 && S_ISDIR(sa.st_mode)) throw ErroreDi(err::ErroreAccesso);
-    posix::SostituisciFileHost(ha, posix::LeggiFileHost(hd), st.st_mode & 0777);
+    posix::CopiaFileHost(hd, ha, st.st_mode & 0777);
+    posix::NomeCreato(ha);
 }
+
+void AvviaSalvataggioCopie() { posix::AvviaSalvataggioCopie(); }
 
 void EliminaFile(const std::string& p) {
     std::string h = PercorsoHost(p);
@@ -98,7 +105,9 @@ void EliminaFile(const std::string& p) {
     if (lstat(h.c_str(), &st) != 0) throw ErroreDaErrno(errno);
     if (S_ISDIR(st.st_mode)) throw ErroreDi(err::FileNonTrovato);
     VerificaScrivibile(h);
+    posix::SalvaCopie();
     if (::unlink(h.c_str()) != 0) throw ErroreDaErrno(errno);
+    posix::NomeRimosso(h);
 }
 
 std::vector<VoceCartella> VociCartella(const std::string& cartella) {
@@ -130,17 +139,48 @@ std::string LeggiTesto(const std::string& p) { return Cp1252AUtf8(posix::LeggiFi
 
 namespace {
 
-// Open For Output (O_TRUNC) or For Append (O_APPEND), one Print, Close.
-void ScriviTestoCon(const std::string& p, const std::string& testo, int modo) {
-    std::string h = PercorsoHost(p);
+// Open For Output (O_TRUNC) or For Append (O_APPEND) of a host path.
+int ApriTesto(const std::string& h, int modo) {
     VerificaScrivibile(h);
     VerificaGenitore(h);
     int fd = ::open(h.c_str(), O_WRONLY | O_CREAT | modo | O_CLOEXEC, 0644);
     if (fd < 0) throw ErroreDaErrno(errno == EISDIR ? EACCES : errno);
+    posix::NomeCreato(h);
+    return fd;
+}
+
+// The file last appended to stays open: the log takes a record for every
+// step, and opening it anew would resolve its path every time. Each record
+// still reaches the kernel with its own write before the call returns, so
+// an installer that dies keeps every record. The open file serves only
+// while its name on the host still leads to it: a file deleted or replaced
+// since is opened again by name, which fails as a closed file would.
+struct Accodato {
+    std::string percorso, drive, host;
+    int fd = -1;
+    dev_t dev = 0;
+    ino_t ino = 0;
+};
+Accodato accodato;
+
+void ChiudiAccodato() {
+    if (accodato.fd >= 0) ::close(accodato.fd);
+    accodato = Accodato{};
+}
+
+bool AccodatoValido(const std::string& p) {
+    if (accodato.fd < 0 || accodato.percorso != p || accodato.drive != posix::CartellaDriveCGrezza()) return false;
+    struct stat nome;
+    return stat(accodato.host.c_str(), &nome) == 0 && nome.st_dev == accodato.dev && nome.st_ino == accodato.ino;
+}
+
+}  // namespace
+
+// Open For Output, one Print, Close.
+void ScriviTesto(const std::string& p, const std::string& testo) {
+    int fd = ApriTesto(PercorsoHost(p), O_TRUNC);
     std::string byte = Utf8ACp1252(testo);
     try {
-        // One write call per record, so a record is never split by another
-        // writer appending to the same file.
         posix::ScriviTuttoFd(fd, byte.data(), byte.size());
     } catch (...) {
         ::close(fd);
@@ -149,17 +189,36 @@ void ScriviTestoCon(const std::string& p, const std::string& testo, int modo) {
     if (::close(fd) != 0) throw ErroreDaErrno(errno);
 }
 
-}  // namespace
-
-void ScriviTesto(const std::string& p, const std::string& testo) { ScriviTestoCon(p, testo, O_TRUNC); }
-
-void AccodaTesto(const std::string& p, const std::string& testo) { ScriviTestoCon(p, testo, O_APPEND); }
+void AccodaTesto(const std::string& p, const std::string& testo) {
+    if (!AccodatoValido(p)) {
+        ChiudiAccodato();
+        std::string h = PercorsoHost(p);
+        int fd = ApriTesto(h, O_APPEND);
+        struct stat st;
+        if (fstat(fd, &st) != 0) {
+            int e = errno;
+            ::close(fd);
+            throw ErroreDaErrno(e);
+        }
+        accodato = Accodato{p, posix::CartellaDriveCGrezza(), h, fd, st.st_dev, st.st_ino};
+    }
+    std::string byte = Utf8ACp1252(testo);
+    try {
+        // One write call per record, so a record is never split by another
+        // writer appending to the same file.
+        posix::ScriviTuttoFd(accodato.fd, byte.data(), byte.size());
+    } catch (...) {
+        ChiudiAccodato();
+        throw;
+    }
+}
 
 void SalvaBytes(const std::string& p, const std::string& bytes) {
     std::string h = PercorsoHost(p);
     VerificaScrivibile(h);
     VerificaGenitore(h);
     posix::SostituisciFileHost(h, bytes, 0644);
+    posix::NomeCreato(h);
 }
 
 void SalvaAPezzi(const std::string& p, const std::function<std::size_t(char*, std::size_t)>& pezzo) {
@@ -173,6 +232,7 @@ void SalvaAPezzi(const std::string& p, const std::function<std::size_t(char*, st
             while (std::size_t n = pezzo(buf, sizeof buf)) posix::ScriviTuttoFd(fd, buf, n);
         },
         0644);
+    posix::NomeCreato(h);
 }
 
 }  // namespace noce::sistema

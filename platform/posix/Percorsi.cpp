@@ -1,6 +1,5 @@
 #include "Percorsi.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +9,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "ElenchiCartelle.h"
 #include "Macchina.h"
 
 namespace noce::posix {
@@ -52,16 +52,7 @@ std::string RisolviNome(const std::string& cartella, const std::string& nome) {
     std::string esatto = cartella == "/" ? "/" + nome : cartella + "/" + nome;
     struct stat st;
     if (lstat(esatto.c_str(), &st) == 0) return nome;
-    DIR* d = opendir(cartella.c_str());
-    if (!d) return nome;
-    std::string cercato = MinuscoloNome(nome);
-    std::string trovato;
-    while (dirent* e = readdir(d)) {
-        std::string n = e->d_name;
-        if (n == "." || n == "..") continue;
-        if (MinuscoloNome(n) == cercato && (trovato.empty() || n < trovato)) trovato = n;
-    }
-    closedir(d);
+    std::string trovato = CercaSenzaMaiuscole(cartella, nome);
     return trovato.empty() ? nome : trovato;
 }
 

@@ -16,6 +16,7 @@
 
 #include "../Minuscolo.h"
 #include "../Sistema.h"
+#include "ElenchiCartelle.h"
 #include "Percorsi.h"
 
 extern char** environ;
@@ -170,6 +171,8 @@ namespace {
 pid_t Avvia(const std::string& riga) {
     auto p = posix::TrovaProgramma(riga);
     if (!p) return -1;
+    // From now on the program may change any folder.
+    posix::DimenticaElenchi();
     // Windows runs any .exe; the bootstrap and the downloader save plain
     // files, so the execute bit is given here. Only to an .exe: a data file
     // named as a program does not become one.
@@ -229,11 +232,15 @@ bool AttendiProgramma(std::int64_t processo, std::uint32_t ms) {
     auto& t = Tabella();
     std::unique_lock<std::mutex> l(t.m);
     auto finito = [&] { return t.inCorso.count(static_cast<pid_t>(processo)) == 0; };
+    // Whatever it did to the folders while it ran shows from now on.
     if (ms == SenzaLimite) {
         t.finito.wait(l, finito);
+        posix::DimenticaElenchi();
         return true;
     }
-    return t.finito.wait_for(l, std::chrono::milliseconds(ms), finito);
+    bool fine = t.finito.wait_for(l, std::chrono::milliseconds(ms), finito);
+    posix::DimenticaElenchi();
+    return fine;
 }
 
 bool ProgrammaTerminato(std::int64_t processo) { return AttendiProgramma(processo, 0); }
@@ -244,6 +251,7 @@ bool AvviaEAttendi(const std::string& riga) {
     int stato;
     while (waitpid(pid, &stato, 0) < 0 && errno == EINTR) {
     }
+    posix::DimenticaElenchi();
     return true;
 }
 

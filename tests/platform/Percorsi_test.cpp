@@ -1,5 +1,6 @@
 // Windows paths on the host: drives, letter case, and the file services.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -129,6 +130,58 @@ TEST(Percorsi, FileServicesAndTheirFailures) {
     EXPECT_FALSE(drive.Esiste("Setup/Nuova"));
     // Nothing is left beside a copy's destination, under any name.
     EXPECT_EQ(std::distance(fs::directory_iterator(drive.Host("Setup")), fs::directory_iterator{}), 2);
+}
+
+// A folder's listing is kept between case-blind lookups. Each step changes
+// the folder, by the installer's own calls or behind its back, and the
+// next lookup must see the folder as it is. The folder is aged before each
+// step: the listing of a folder changed a moment ago is not kept at all.
+TEST(Percorsi, KeptListingsFollowEveryChange) {
+    prova::DriveDiProva drive;
+    drive.Scrivi("Dest/zeta.txt", "x");
+    drive.Scrivi("Setup/a.txt", "a");
+    const std::string dest = drive.Host("Dest");
+    auto invecchia = [&] {
+        struct timespec t[2] = {{1000000000, 0}, {1000000000, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, dest.c_str(), t, 0), 0);
+    };
+    struct Passo {
+        const char* nome;
+        std::function<void()> cambia;
+        const char* cercato;
+        std::string atteso;
+    };
+    const std::vector<Passo> passi = {
+        {"nothing yet", [] {}, "C:\\Dest\\NUOVO.TXT", dest + "/NUOVO.TXT"},
+        {"a copy", [] { sistema::CopiaFile("C:\\Setup\\a.txt", "C:\\Dest\\Nuovo.txt"); }, "C:\\Dest\\NUOVO.TXT",
+         dest + "/Nuovo.txt"},
+        {"a folder", [] { sistema::CreaCartella("C:\\Dest\\Sotto"); }, "C:\\DEST\\SOTTO", dest + "/Sotto"},
+        {"a copy onto another spelling replaces", [] { sistema::CopiaFile("C:\\Setup\\a.txt", "C:\\Dest\\NUOVO.txt"); },
+         "C:\\Dest\\nuovo.TXT", dest + "/Nuovo.txt"},
+        {"a deletion", [] { sistema::EliminaFile("C:\\Dest\\nuovo.txt"); }, "C:\\Dest\\NUOVO.TXT", dest + "/NUOVO.TXT"},
+        {"a folder removed", [] { sistema::RimuoviCartella("C:\\Dest\\Sotto"); }, "C:\\DEST\\SOTTO", dest + "/SOTTO"},
+        {"a file made by someone else", [&] { drive.Scrivi("Dest/Estraneo.txt", "x"); }, "C:\\Dest\\ESTRANEO.TXT",
+         dest + "/Estraneo.txt"},
+        {"renamed by someone else",
+         [&] { fs::rename(drive.Host("Dest/Estraneo.txt"), drive.Host("Dest/Altro.txt")); }, "C:\\Dest\\ESTRANEO.TXT",
+         dest + "/ESTRANEO.TXT"},
+        {"more spellings: the first in byte order",
+         [&] {
+             drive.Scrivi("Dest/altro.TXT", "x");
+             drive.Scrivi("Dest/ALTRO.txt", "x");
+         },
+         "C:\\Dest\\altro.txt", dest + "/ALTRO.txt"},
+        {"the first deleted, the next", [] { sistema::EliminaFile("C:\\Dest\\ALTRO.txt"); }, "C:\\Dest\\altro.txt",
+         dest + "/Altro.txt"},
+    };
+    for (const auto& p : passi) {
+        SCOPED_TRACE(p.nome);
+        invecchia();
+        PercorsoHost(p.cercato);  // the listing is read and kept
+        p.cambia();
+        EXPECT_EQ(PercorsoHost(p.cercato), p.atteso);
+    }
+    EXPECT_EQ(drive.Leggi("Setup/a.txt"), "a") << "a copy leaves its source";
 }
 
 TEST(Percorsi, FileListsShowPlainVisibleFilesOnly) {
