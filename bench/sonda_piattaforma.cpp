@@ -59,12 +59,12 @@ int Http(const std::string& percorso) {
     try {
         r.Open("GET", std::string("http://download.noce.example") + percorso, false);
         r.Send();
-        std::printf("status %d, picco %ld MiB dopo Send", r.Status(), PiccoMiB());
+        std::printf("status %d, peak %ld MiB after Send", r.Status(), PiccoMiB());
         std::size_t n = r.ResponseBody().size();
-        std::printf(", corpo %zu byte, picco %ld MiB\n", n, PiccoMiB());
+        std::printf(", body %zu B, peak %ld MiB\n", n, PiccoMiB());
         return 0;
     } catch (const std::exception& e) {
-        std::printf("errore \"%s\", picco %ld MiB\n", e.what(), PiccoMiB());
+        std::printf("error \"%s\", peak %ld MiB\n", e.what(), PiccoMiB());
         return 1;
     }
 }
