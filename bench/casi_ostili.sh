@@ -74,6 +74,7 @@ casi=(
   "registry: 00 c0 b8 and 00 ea round trip|caso_registro"
   "installer HTTP: 1 MB gzip -> 1 GiB|caso_http bomba_gzip"
   "installer HTTP: 1 GiB, no length|caso_http enorme"
+  "installer: zombie children during a demo install|caso_zombie"
 )
 
 inizio=$(date +%s)

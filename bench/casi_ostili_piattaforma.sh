@@ -44,3 +44,35 @@ caso_http() {
   [[ $? == 124 ]] && echo "killed after 120 s"
   ferma "$server"
 }
+
+# A whole installation by the demo of the build's sources (under Xvfb),
+# from a folder of links to the build's programs, so that its screenshots
+# and logs stay out of the build folder. Counts the installer's zombie
+# children while it runs (they stay until it ends).
+caso_zombie() {
+  local sorgenti scena inst="" massimo=0 nomi="" t0
+  sorgenti=$(sed -n 's/^CMAKE_HOME_DIRECTORY:INTERNAL=//p' "$build/CMakeCache.txt")
+  scena=$(mktemp -d "$lavoro/demo-XXXXXX")
+  mkdir "$scena/build"
+  for e in "$build"/*; do [[ $(basename "$e") == demo ]] || ln -s "$e" "$scena/build/"; done
+  NOCE_DRIVE_C=$scena/drive NOCE_BUILD=$scena/build timeout 180 "$sorgenti/demo" >"$scena/demo.txt" 2>&1 &
+  local demo=$!
+  t0=$(date +%s)
+  while kill -0 "$demo" 2>/dev/null; do
+    [[ -z $inst ]] && for f in /proc/[0-9]*; do
+      [[ $(readlink "$f/exe" 2>/dev/null) == "$scena/drive/Setup/NoceInstallazione" ]] && inst=${f#/proc/} && break
+    done
+    if [[ -n $inst ]]; then
+      local z
+      z=$(ps -o stat=,comm= --ppid "$inst" | awk '$1 ~ /^Z/ { print $2 }')
+      if (($(grep -c . <<<"$z") > massimo)); then
+        massimo=$(grep -c . <<<"$z")
+        nomi=$(paste -sd ' ' <<<"$z")
+      fi
+    fi
+    sleep 0.5
+  done
+  wait "$demo"
+  local rc=$?
+  echo "most zombie children at once: $massimo${nomi:+ ($nomi)}; demo exit $rc, $(($(date +%s) - t0)) s"
+}
