@@ -71,7 +71,7 @@ casi=(
   "extractor: 2,000 entries on one 1 MiB (256 MiB tmpfs)|caso_estrai sovrapposti"
   "extractor: mode 0777 in the archive|caso_estrai modo"
   "extractor: CON, aux.txt, 'punto.', 'spazio '|caso_estrai nomi"
-  "registry: 00 c0 b8 and 00 ea round trip|caso_registro"
+  "registry: 00 c0 b8, 00 ea, ff 00 41 round trip|caso_registro"
   "installer HTTP: 1 MB gzip -> 1 GiB|caso_http bomba_gzip"
   "installer HTTP: 1 GiB, no length|caso_http enorme"
   "installer: zombie children during a demo install|caso_zombie"

@@ -80,18 +80,21 @@ def corpo(porta, mib, pid):
     prima, _ = rss(pid)
     s = socket.create_connection(("127.0.0.1", porta), timeout=10)
     s.sendall(b"POST /dati.bin HTTP/1.1\r\nHost: x\r\nContent-Length: %d\r\n\r\n" % (mib << 20))
-    blocco, mandati = bytes(1 << 20), 0
+    blocco, mandati, risposta = bytes(1 << 20), 0, "none"
     try:
         for _ in range(mib):
             s.sendall(blocco)
             mandati += 1
-        risposta = s.recv(64).split(b"\r\n")[0].decode(errors="replace")
     except OSError as e:
         risposta = type(e).__name__
+    try:  # what the server said, if anything, before it closed
+        risposta = s.recv(64).split(b"\r\n")[0].decode(errors="replace") or risposta
+    except OSError:
+        pass
     s.close()
     time.sleep(0.5)
     dopo, picco = rss(pid)
-    return "RSS %d -> %d MiB (peak %d); %d MiB sent, answer: %s" % (prima, dopo, picco, mandati, risposta or "none")
+    return "RSS %d -> %d MiB (peak %d); %d MiB sent, answer: %s" % (prima, dopo, picco, mandati, risposta)
 
 
 def stop(server, radice, n):

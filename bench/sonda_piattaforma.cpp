@@ -1,7 +1,7 @@
 // Drives two pieces of the platform library from the command line, so that
 // bench/casi_ostili.sh can put an old and a new build side by side:
-//   sonda registro           a REG_SZ value holding 00 c0 b8, and one holding
-//                            00 ea, written and read back (hex, both ways)
+//   sonda registro           REG_SZ values holding 00 c0 b8, 00 ea and ff 00 41,
+//                            written and read back (hex, both ways)
 //   sonda http PATH          a GET of PATH from the download server; the
 //                            status or the error, and the peak memory
 // The drive folder is NOCE_DRIVE_C, the server NOCE_SERVER, as for the installer.
@@ -35,9 +35,10 @@ long PiccoMiB() {
 
 int Registro() {
     const std::string chiave = "HKEY_CURRENT_USER\\Software\\ProvaOstile";
-    const std::string valori[] = {std::string("\x00\xc0\xb8", 3), std::string("\x00\xea", 2)};
+    const std::string valori[] = {std::string("\x00\xc0\xb8", 3), std::string("\x00\xea", 2),
+                                  std::string("\xff\x00\x41", 3)};
     int diversi = 0;
-    for (int i = 0; i < 2; ++i) {
+    for (int i = 0; i < 3; ++i) {
         std::string nome = "v" + std::to_string(i);
         std::string letto = "(errore)";
         try {
