@@ -9,7 +9,7 @@
 
 #include "Installatore.h"
 #include "ProgrammiFinti.h"
-#include "ServerGrezzo.h"
+#include "support/ServerGrezzo.h"
 
 namespace noce::prova {
 

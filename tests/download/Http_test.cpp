@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "ServerGrezzo.h"
+#include "support/ServerGrezzo.h"
 #include "platform/Errori.h"
 #include "platform/RichiestaHttp.h"
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Installatore.h"
-#include "ServerGrezzo.h"
+#include "support/ServerGrezzo.h"
 #include "support/RichiestaScaricatore.h"
 
 namespace noce::prova {

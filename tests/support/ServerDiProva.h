@@ -3,12 +3,6 @@
 // request, to the test's own function, which writes bytes by hand, stalls,
 // or hangs up half-way. Each connection has its own thread; the destructor
 // wakes every stalled one and waits for all.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -26,7 +20,8 @@ class ServerDiProva {
 public:
     // Called once per connection: its number (0 first), the request's bytes
     // up to the blank line, and the socket to answer on.
-    using Gestore = std::function<void(int numero, const std::string& richiesta, int fd)>;
+    using Presa = noce::prova::Presa;
+    using Gestore = std::function<void(int numero, const std::string& richiesta, Presa fd)>;
 
     explicit ServerDiProva(Gestore gestore) : gestore_(std::move(gestore)) {
         ascolto_ = noce::prova::AscoltaSuLoopback(16, porta_);
@@ -40,7 +35,7 @@ public:
         cv_.notify_all();
         accettatore_.join();
         for (auto& t : connessioni_) t.join();
-        ::close(ascolto_);
+        noce::prova::Chiudi(ascolto_);
     }
     ServerDiProva(const ServerDiProva&) = delete;
     ServerDiProva& operator=(const ServerDiProva&) = delete;
@@ -55,15 +50,14 @@ public:
 
     // Whether `fd` has something to read (or its peer closed) within
     // `limite`; false at once when the server is being taken down.
-    bool Leggibile(int fd, std::chrono::milliseconds limite) {
+    bool Leggibile(Presa fd, std::chrono::milliseconds limite) {
         auto fine = std::chrono::steady_clock::now() + limite;
         while (std::chrono::steady_clock::now() < fine) {
             {
                 std::lock_guard<std::mutex> l(m_);
                 if (fermo_) return false;
             }
-            pollfd p{fd, POLLIN, 0};
-            if (::poll(&p, 1, 50) > 0) return true;
+            if (noce::prova::Leggibile(fd, 50)) return true;
         }
         return false;
     }
@@ -74,10 +68,10 @@ public:
         cv_.wait_for(l, quanto, [this] { return fermo_; });
     }
 
-    static bool Scrivi(int fd, const std::string& byte) {
+    static bool Scrivi(Presa fd, const std::string& byte) {
         std::size_t fatto = 0;
         while (fatto < byte.size()) {
-            ssize_t k = ::send(fd, byte.data() + fatto, byte.size() - fatto, MSG_NOSIGNAL);
+            long k = noce::prova::Invia(fd, byte.data() + fatto, byte.size() - fatto);
             if (k <= 0) return false;
             fatto += static_cast<std::size_t>(k);
         }
@@ -92,24 +86,22 @@ private:
                 std::lock_guard<std::mutex> l(m_);
                 if (fermo_) return;
             }
-            pollfd p{ascolto_, POLLIN, 0};
-            if (::poll(&p, 1, 20) <= 0) continue;
-            int fd = ::accept4(ascolto_, nullptr, nullptr, SOCK_CLOEXEC);
-            if (fd < 0) continue;
+            if (!noce::prova::Leggibile(ascolto_, 20)) continue;
+            Presa fd = noce::prova::Accetta(ascolto_);
+            if (!noce::prova::Valida(fd)) continue;
             int n = numero++;
             std::lock_guard<std::mutex> l(m_);
             connessioni_.emplace_back([this, fd, n] { Servi(fd, n); });
         }
     }
 
-    void Servi(int fd, int numero) {
+    void Servi(Presa fd, int numero) {
         std::string richiesta;
         char buf[4096];
         auto fine = std::chrono::steady_clock::now() + std::chrono::seconds(5);
         while (richiesta.find("\r\n\r\n") == std::string::npos && std::chrono::steady_clock::now() < fine) {
-            pollfd p{fd, POLLIN, 0};
-            if (::poll(&p, 1, 50) <= 0) continue;
-            ssize_t k = ::recv(fd, buf, sizeof buf, 0);
+            if (!noce::prova::Leggibile(fd, 50)) continue;
+            long k = noce::prova::Ricevi(fd, buf, sizeof buf);
             if (k <= 0) break;
             richiesta.append(buf, static_cast<std::size_t>(k));
         }
@@ -118,11 +110,12 @@ private:
             richieste_.push_back(richiesta);
         }
         gestore_(numero, richiesta, fd);
-        ::close(fd);
+        noce::prova::Chiudi(fd);
     }
 
+    noce::prova::LibreriaSocket libreria_;
     Gestore gestore_;
-    int ascolto_ = -1;
+    Presa ascolto_{};
     int porta_ = 0;
     std::thread accettatore_;
     std::vector<std::thread> connessioni_;

@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "AiutiWin.h"
-#include "ServerGrezzoWin.h"
 #include "platform/RichiestaHttp.h"
 #include "platform/Sistema.h"
 #include "support/Comprimi.h"
 #include "support/RichiestaScaricatore.h"
+#include "support/ServerGrezzo.h"
 
 #include <chrono>
 
@@ -57,7 +57,7 @@ TEST(Richiesta, TheBootstrapPutsItsSixHeadersOnTheWireAndTheBodyIsSavedWhole) {
     };
     for (const auto& c : casi) {
         SCOPED_TRACE(c.nome);
-        ServerGrezzoWin server({{c.risposta}});
+        ServerGrezzo server({{c.risposta, true}});
         // The connection goes to the test server; the Host stays the product's.
         Variabile v("NOCE_SERVER", server.Indirizzo());
         WinHttpRequest r;
@@ -82,7 +82,7 @@ TEST(Richiesta, ABodyPastTheLimitFailsTheRequest) {
         Ok(std::string((1 << 20) + 1, 'x')),
     };
     for (const auto& c : casi) {
-        ServerGrezzoWin server({{c}});
+        ServerGrezzo server({{c, true}});
         Variabile v("NOCE_SERVER", server.Indirizzo());
         WinHttpRequest r;
         r.LimiteCorpo = 1 << 20;
@@ -112,10 +112,10 @@ TEST(Richiesta, FailuresCarryWinHttpsNumbersWithinTheirTimeOuts) {
     };
     for (const auto& c : casi) {
         SCOPED_TRACE(c.nome);
-        std::unique_ptr<ServerGrezzoWin> server;
+        std::unique_ptr<ServerGrezzo> server;
         std::string indirizzo = "127.0.0.1:1";
         if (c.server) {
-            server = std::make_unique<ServerGrezzoWin>(std::vector<RispostaGrezza>{{"", false}});
+            server = std::make_unique<ServerGrezzo>(std::vector<Risposta>{{"", false, false}});
             indirizzo = server->Indirizzo();
         }
         Variabile v("NOCE_SERVER", indirizzo);

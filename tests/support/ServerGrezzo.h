@@ -3,11 +3,6 @@
 // they came and answers with bytes the test wrote by hand. Unless told to
 // close, it keeps the connection open after its answer, as a keep-alive
 // server does, and notes whether the client closed it.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <chrono>
 #include <mutex>
@@ -55,7 +50,7 @@ private:
             std::this_thread::sleep_for(std::chrono::milliseconds(25));
     }
 
-    void Servi(int numero, int fd) {
+    void Servi(int numero, Presa fd) {
         if (static_cast<std::size_t>(numero) >= risposte_.size()) return;
         const Risposta& risposta = risposte_[static_cast<std::size_t>(numero)];
         if (risposta.rispondi) strumenti::ServerDiProva::Scrivi(fd, risposta.byte);
@@ -63,7 +58,7 @@ private:
         if (!risposta.chiudiDopo) {
             // Kept alive: the client must close, and send nothing more.
             char c;
-            if (server_.Leggibile(fd, std::chrono::seconds(15))) pulita = ::recv(fd, &c, 1, 0) == 0;
+            if (server_.Leggibile(fd, std::chrono::seconds(15))) pulita = Ricevi(fd, &c, 1) == 0;
         }
         {
             std::lock_guard<std::mutex> l(m_);
@@ -77,21 +72,15 @@ private:
     std::vector<bool> chiusePulite_;
     std::atomic<std::size_t> serviti_{0};
     // Last, so that it stops, and its connections end, before the rest goes.
-    strumenti::ServerDiProva server_{[this](int numero, const std::string&, int fd) { Servi(numero, fd); }};
+    strumenti::ServerDiProva server_{[this](int numero, const std::string&, Presa fd) { Servi(numero, fd); }};
 };
 
 // A port on 127.0.0.1 that nothing listens on.
 inline int PortaChiusa() {
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t n = sizeof a;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&a), &n);
-    ::close(fd);
-    return ntohs(a.sin_port);
+    [[maybe_unused]] LibreriaSocket libreria;
+    int porta = 0;
+    Chiudi(AscoltaSuLoopback(1, porta));
+    return porta;
 }
-
 
 }  // namespace noce::prova
