@@ -1,6 +1,8 @@
 #include "ErroriWin.h"
 
+#include <winsock2.h>
 #include <windows.h>
+#include <winhttp.h>
 
 #include "Unicode.h"
 
@@ -38,6 +40,17 @@ std::string TestoDiSistema(unsigned long codice, const wchar_t* modulo) {
     // The system ends its texts with a line break, and often a full stop.
     while (!w.empty() && (w.back() == L'\n' || w.back() == L'\r' || w.back() == L' ' || w.back() == L'.')) w.pop_back();
     return DaLarga(w);
+}
+
+unsigned long UltimoErroreWinHttp() {
+    DWORD e = GetLastError();
+    switch (e) {
+    case WSAETIMEDOUT: return ERROR_WINHTTP_TIMEOUT;
+    case WSAECONNREFUSED: return ERROR_WINHTTP_CANNOT_CONNECT;
+    case WSAECONNRESET:
+    case WSAECONNABORTED: return ERROR_WINHTTP_CONNECTION_ERROR;
+    }
+    return e;
 }
 
 }  // namespace noce::win32

@@ -17,4 +17,8 @@ ErroreRuntime UltimoErrore(bool cartella = false);
 // table, such as winhttp.dll) or from the system; empty when it has none.
 std::string TestoDiSistema(unsigned long codice, const wchar_t* modulo = nullptr);
 
+// GetLastError() after a failed WinHTTP call. Wine lets some socket errors
+// through where Windows reports its own WinHTTP codes; they are mapped back.
+unsigned long UltimoErroreWinHttp();
+
 }  // namespace noce::win32

@@ -80,15 +80,8 @@ std::wstring Intestazione(HINTERNET r, DWORD quale) {
     return v;
 }
 
-// Wine lets some socket errors through where Windows reports its own.
 void Fallito() {
-    DWORD e = GetLastError();
-    switch (e) {
-    case WSAETIMEDOUT: e = ERROR_WINHTTP_TIMEOUT; break;
-    case WSAECONNREFUSED: e = ERROR_WINHTTP_CANNOT_CONNECT; break;
-    case WSAECONNRESET:
-    case WSAECONNABORTED: e = ERROR_WINHTTP_CONNECTION_ERROR; break;
-    }
+    DWORD e = win32::UltimoErroreWinHttp();
     std::string testo = win32::TestoDiSistema(e, L"winhttp.dll");
     throw ErroreWinHttp(static_cast<int>(e), testo.empty() ? "Errore WinHTTP " + std::to_string(e) : testo);
 }

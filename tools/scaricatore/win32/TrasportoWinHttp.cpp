@@ -29,15 +29,8 @@ struct Internet {
     }
 };
 
-// Wine lets some socket errors through where Windows reports its own.
 std::string Errore(const char* dove) {
-    DWORD e = GetLastError();
-    switch (e) {
-    case WSAETIMEDOUT: e = ERROR_WINHTTP_TIMEOUT; break;
-    case WSAECONNREFUSED: e = ERROR_WINHTTP_CANNOT_CONNECT; break;
-    case WSAECONNRESET:
-    case WSAECONNABORTED: e = ERROR_WINHTTP_CONNECTION_ERROR; break;
-    }
+    DWORD e = noce::win32::UltimoErroreWinHttp();
     std::string testo = noce::win32::TestoDiSistema(e, L"winhttp.dll");
     return std::string(dove) + ": " + (testo.empty() ? "errore WinHTTP " + std::to_string(e) : testo);
 }
